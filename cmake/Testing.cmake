@@ -1,0 +1,26 @@
+# varnel_add_test(NAME SOURCES ... LIBS ...)
+# Native: every GoogleTest case is its own CTest test.
+# Windows: one CTest test per binary, run under Wine, because starting a Wine
+# process costs seconds; all of them share one Wine prefix inside the build tree.
+include(GoogleTest)
+
+set(VARNEL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(VARNEL_WINE_ENV
+    "WINEPREFIX=${VARNEL_WINEPREFIX}"
+    "WINEDEBUG=-all"
+    "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+function(varnel_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "${VARNEL_WINE_ENV}"
+      FIXTURES_REQUIRED wineprefix
+      TIMEOUT 900)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

@@ -1,0 +1,175 @@
+// File system: folder listing, attributes, binary files, the safe replace of a
+// file by another, folders and well-known paths.
+// Tested by tests/platform/fs_test.cpp on both implementations.
+//
+// Paths are UTF-16. Windows uses "\" as the separator, the POSIX stand-in "/";
+// kPathSeparator is the one in force. On Windows every call adds the "\\?\"
+// long-path prefix where a path needs it (see ExtendedLengthPath).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace platform {
+
+#ifdef _WIN32
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+// One entry of a folder listing.
+// Windows fills every field from the listing itself. The POSIX stand-in fills
+// `name` and the folder/hidden/reparse bits cheaply; the rest (size, times,
+// read-only) only after FolderListing::LoadDetails, which costs a stat call.
+struct FolderEntry {
+  std::u16string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  FileTime creation_time = 0;
+  FileTime last_write_time = 0;
+  FileTime last_access_time = 0;
+  bool details_loaded = false;
+
+  bool IsFolder() const { return (attributes & attr::directory) != 0; }
+};
+
+// Lists one folder, "." and ".." included where the system lists them
+// (Windows: FindFirstFileExW on folder + "\*.*" with the large-fetch flag;
+// POSIX: readdir, which lists both).
+class FolderListing {
+ public:
+  FolderListing();
+  ~FolderListing();
+  FolderListing(const FolderListing&) = delete;
+  FolderListing& operator=(const FolderListing&) = delete;
+
+  // False when the folder cannot be listed; error() tells why.
+  [[nodiscard]] bool Open(std::u16string_view folder);
+  // Fills `entry` with the next entry; false at the end.
+  [[nodiscard]] bool Next(FolderEntry& entry);
+  // Completes size, times and the read-only bit (a no-op on Windows). False
+  // when the entry vanished meanwhile; the entry keeps what it had.
+  bool LoadDetails(FolderEntry& entry);
+  void Close();
+  std::uint32_t error() const { return error_; }
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::uint32_t error_ = 0;
+};
+
+// The Windows long-path prefix: an absolute drive path ("C:\...") of
+// MAX_PATH (260) characters or more becomes "\\?\C:\...", a UNC path
+// ("\\server\share\...") "\\?\UNC\server\share\...". Shorter, relative and
+// already prefixed paths are returned unchanged. Pure string work, so it is
+// tested on every platform; only the Windows layer applies it.
+std::u16string ExtendedLengthPath(std::u16string_view path);
+
+// GetLongPathNameW: the long form of an existing path (8.3 components
+// expanded). False when the path does not exist or cannot be resolved.
+// POSIX has no short names: an existing path is returned as it is.
+[[nodiscard]] bool GetLongPathName(std::u16string_view path, std::u16string& long_path);
+
+// PathFileExistsW: true for an existing file or folder.
+bool PathExists(std::u16string_view path);
+// True for an existing file that is not a folder.
+bool IsExistingFile(std::u16string_view path);
+// True for an existing folder.
+bool IsExistingFolder(std::u16string_view path);
+
+// GetFileAttributesW / SetFileAttributesW. The POSIX stand-in reports
+// directory, hidden (name starts with "."), reparse point (symbolic link) and
+// read-only (owner write bit clear); setting changes only the owner write bit.
+[[nodiscard]] bool GetFileAttributes(std::u16string_view path, std::uint32_t& attributes);
+[[nodiscard]] bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes);
+
+// Last error of the calling thread after a failed call above, as a Win32 code.
+std::uint32_t LastError();
+
+// A file opened for binary reading or writing. Not copyable; closes itself.
+class File {
+ public:
+  enum class Mode {
+    kRead,          // existing file, shared for reading and writing by others
+    kWriteCreate,   // create or truncate
+    kWriteNew,      // create only if no such name exists (else err::file_exists)
+  };
+
+  File();
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  [[nodiscard]] bool Open(std::u16string_view path, Mode mode);
+  bool IsOpen() const;
+  // Reads up to `size` bytes; `read` is 0 at the end of the file.
+  [[nodiscard]] bool Read(void* buffer, std::size_t size, std::size_t& read);
+  // Writes every byte or fails.
+  [[nodiscard]] bool Write(const void* data, std::size_t size);
+  [[nodiscard]] bool Seek(std::uint64_t offset);
+  // Pushes written data to the disk (FlushFileBuffers / fsync).
+  [[nodiscard]] bool Flush();
+  [[nodiscard]] bool GetSize(std::uint64_t& size);
+  // Closes; false when the system reported a failure (a lost write).
+  bool Close();
+  // The Win32 code of the last failure of this object.
+  std::uint32_t error() const { return error_; }
+
+ private:
+  std::intptr_t handle_;
+  std::uint32_t error_ = 0;
+};
+
+// DeleteFileW. RemoveFolder removes an empty folder.
+[[nodiscard]] bool DeleteFile(std::u16string_view path);
+[[nodiscard]] bool RemoveFolder(std::u16string_view path);
+// MoveFileExW without replacing an existing target.
+[[nodiscard]] bool MoveFile(std::u16string_view from, std::u16string_view to);
+// Creates the folder and any missing parents; true if it exists afterwards.
+[[nodiscard]] bool CreateFolderTree(std::u16string_view path);
+// Deletes the folder with everything in it (read-only files included); true
+// when nothing is left. Never follows symbolic links or junctions.
+bool DeleteFolderTree(std::u16string_view path);
+
+// GetTempFileNameW(folder, prefix, 0): creates a new empty file named
+// prefix + 4 hex digits + ".tmp" in `folder` and returns its path; false when
+// no name could be created.
+[[nodiscard]] bool CreateTempFileName(std::u16string_view folder, std::u16string_view prefix,
+                                      std::u16string& path);
+
+// ReplaceFileW(target, replacement, backup or none, flags 0): the replacement's
+// content takes the target's name; with a backup name the old target is kept
+// under it. Returns 0 or a Win32 error code:
+//   access_denied (5) when the target is read-only (the caller may clear the
+//     attribute and retry);
+//   file_not_found (2) / path_not_found (3) when the target or replacement is
+//     missing;
+//   unable_to_remove_replaced (1175): nothing changed;
+//   unable_to_move_replacement (1176): the replacement could not be moved, the
+//     target still has its old name... on Windows it may be under the backup
+//     name instead: callers must check;
+//   unable_to_move_replacement_2 (1177): the replacement is still under its
+//     own name and the old target is under the backup name.
+// The POSIX stand-in gives the same outcomes with rename(2), and keeps the
+// target's permission bits on the new content as Windows keeps attributes.
+std::uint32_t ReplaceFile(std::u16string_view target, std::u16string_view replacement,
+                          std::u16string_view backup);
+
+// The folder of the running program, without a trailing separator.
+std::u16string ModuleFolder();
+// GetTempPathW without the trailing separator. The POSIX stand-in returns a
+// private per-user folder (mode 0700) under $TMPDIR or /tmp, creating it.
+std::u16string SystemTempPath();
+// The per-user application-data folder (Windows: CSIDL_APPDATA, the roaming
+// folder; POSIX: $XDG_CONFIG_HOME or ~/.config). Empty when unknown.
+std::u16string AppDataFolder();
+
+}  // namespace platform

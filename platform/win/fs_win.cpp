@@ -1,0 +1,479 @@
+// Win32 file system: folder listing, attributes, binary files, ReplaceFileW,
+// folders and well-known paths. Every path goes through ExtendedLengthPath.
+// Tested by tests/platform/fs_test.cpp and tests/platform/fs_win_test.cpp.
+#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "platform/fs.h"
+
+namespace platform {
+namespace {
+
+using win::FromW;
+using win::W;
+using win::Wz;
+
+constexpr std::u16string_view kExtendedPrefix = u"\\\\?\\";
+constexpr std::u16string_view kExtendedUncPrefix = u"\\\\?\\UNC\\";
+
+// The zero-terminated form that the API receives. A "\\?\" path is taken
+// literally by the system ("/", "." and ".." are not resolved), which is why
+// only absolute paths get the prefix.
+std::wstring ApiPath(std::u16string_view path) { return Wz(ExtendedLengthPath(path)); }
+
+bool HasExtendedPrefix(std::u16string_view path) { return path.starts_with(kExtendedPrefix); }
+
+// Undoes the prefix on a path the system returned, when the caller's path did
+// not carry it: callers get back paths in the form they gave.
+std::u16string WithoutAddedPrefix(std::u16string_view caller_path, std::u16string result) {
+  if (HasExtendedPrefix(caller_path)) return result;
+  if (result.starts_with(kExtendedUncPrefix)) {
+    return u"\\\\" + result.substr(kExtendedUncPrefix.size());
+  }
+  if (result.starts_with(kExtendedPrefix)) return result.substr(kExtendedPrefix.size());
+  return result;
+}
+
+FileTime ToFileTime(const FILETIME& time) {
+  return (static_cast<FileTime>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+HANDLE AsHandle(std::intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+std::intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
+const std::intptr_t kNoHandle = FromHandle(INVALID_HANDLE_VALUE);
+
+std::u16string Join(std::u16string_view folder, std::u16string_view name) {
+  std::u16string path(folder);
+  if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
+  path += name;
+  return path;
+}
+
+std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
+  while (path.size() > 1 && (path.back() == u'\\' || path.back() == u'/')) {
+    // Keep the separator of a drive root: "C:" alone means the drive's
+    // current folder, not its root.
+    if (path.size() == 3 && path[1] == u':') break;
+    path.remove_suffix(1);
+  }
+  return path;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- listing
+
+struct FolderListing::Impl {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW data{};
+  bool have_pending = false;  // `data` holds the entry FindFirstFileExW returned
+};
+
+FolderListing::FolderListing() : impl_(std::make_unique<Impl>()) {}
+FolderListing::~FolderListing() { Close(); }
+
+bool FolderListing::Open(std::u16string_view folder) {
+  Close();
+  error_ = 0;
+  std::u16string pattern = Join(folder, u"*.*");
+  // FindExInfoBasic skips the 8.3 short names, which nobody here reads, and
+  // the large-fetch flag asks for bigger directory reads; both only speed
+  // the walk up.
+  impl_->find = FindFirstFileExW(ApiPath(pattern).c_str(), FindExInfoBasic, &impl_->data,
+                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (impl_->find == INVALID_HANDLE_VALUE) {
+    error_ = GetLastError();
+    return false;
+  }
+  impl_->have_pending = true;
+  return true;
+}
+
+bool FolderListing::Next(FolderEntry& entry) {
+  if (impl_->find == INVALID_HANDLE_VALUE) return false;
+  if (!impl_->have_pending) {
+    if (!FindNextFileW(impl_->find, &impl_->data)) {
+      DWORD code = GetLastError();
+      error_ = code == ERROR_NO_MORE_FILES ? 0 : code;
+      return false;
+    }
+  }
+  impl_->have_pending = false;
+  const WIN32_FIND_DATAW& d = impl_->data;
+  entry.name = FromW(d.cFileName);
+  entry.attributes = d.dwFileAttributes;
+  entry.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  entry.creation_time = ToFileTime(d.ftCreationTime);
+  entry.last_write_time = ToFileTime(d.ftLastWriteTime);
+  entry.last_access_time = ToFileTime(d.ftLastAccessTime);
+  entry.details_loaded = true;
+  return true;
+}
+
+bool FolderListing::LoadDetails(FolderEntry& entry) {
+  entry.details_loaded = true;
+  return true;
+}
+
+void FolderListing::Close() {
+  if (impl_ && impl_->find != INVALID_HANDLE_VALUE) {
+    FindClose(impl_->find);
+    impl_->find = INVALID_HANDLE_VALUE;
+  }
+  if (impl_) impl_->have_pending = false;
+}
+
+// ------------------------------------------------------------- attributes
+
+bool GetLongPathName(std::u16string_view path, std::u16string& long_path) {
+  std::wstring api_path = ApiPath(path);
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    // Returns the length without the terminator on success, or the size
+    // needed with the terminator when the buffer is too small.
+    DWORD length = GetLongPathNameW(api_path.c_str(), buffer.data(),
+                                    static_cast<DWORD>(buffer.size()));
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      long_path = WithoutAddedPrefix(path, FromW(buffer.data(), length));
+      return true;
+    }
+    buffer.resize(length);
+  }
+}
+
+bool PathExists(std::u16string_view path) {
+  std::wstring api_path = ApiPath(path);
+  // PathFileExistsW is a MAX_PATH function even with the "\\?\" prefix;
+  // long paths are asked through their attributes instead.
+  if (api_path.size() < MAX_PATH) return PathFileExistsW(api_path.c_str()) != FALSE;
+  return GetFileAttributesW(api_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsExistingFile(std::u16string_view path) {
+  std::uint32_t attributes = 0;
+  return GetFileAttributes(path, attributes) && (attributes & attr::directory) == 0;
+}
+
+bool IsExistingFolder(std::u16string_view path) {
+  std::uint32_t attributes = 0;
+  return GetFileAttributes(path, attributes) && (attributes & attr::directory) != 0;
+}
+
+bool GetFileAttributes(std::u16string_view path, std::uint32_t& attributes) {
+  DWORD value = GetFileAttributesW(ApiPath(path).c_str());
+  if (value == INVALID_FILE_ATTRIBUTES) return false;
+  attributes = value;
+  return true;
+}
+
+bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes) {
+  // SetFileAttributesW ignores the directory bit and rejects nothing for it,
+  // so callers may pass back what GetFileAttributes gave them.
+  return SetFileAttributesW(ApiPath(path).c_str(), attributes) != FALSE;
+}
+
+std::uint32_t LastError() { return GetLastError(); }
+
+// ------------------------------------------------------------------ files
+
+File::File() : handle_(kNoHandle) {}
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, kNoHandle);
+    error_ = other.error_;
+  }
+  return *this;
+}
+
+bool File::Open(std::u16string_view path, Mode mode) {
+  Close();
+  DWORD access = GENERIC_READ;
+  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  DWORD disposition = OPEN_EXISTING;
+  DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN;
+  if (mode != Mode::kRead) {
+    access = GENERIC_WRITE;
+    share = FILE_SHARE_READ;
+    // CREATE_ALWAYS fails with access denied on an existing hidden or
+    // read-only file: the caller sees the failure rather than a silent
+    // change of attributes.
+    disposition = mode == Mode::kWriteNew ? CREATE_NEW : CREATE_ALWAYS;
+    flags = FILE_ATTRIBUTE_NORMAL;
+  }
+  HANDLE handle =
+      CreateFileW(ApiPath(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error_ = GetLastError();
+    return false;
+  }
+  handle_ = FromHandle(handle);
+  error_ = 0;
+  return true;
+}
+
+bool File::IsOpen() const { return handle_ != kNoHandle; }
+
+bool File::Read(void* buffer, std::size_t size, std::size_t& read) {
+  read = 0;
+  if (!IsOpen()) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  // ReadFile counts in DWORDs; a larger request is served in part, which the
+  // contract allows.
+  DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+  DWORD got = 0;
+  if (!ReadFile(AsHandle(handle_), buffer, chunk, &got, nullptr)) {
+    error_ = GetLastError();
+    return false;
+  }
+  read = got;
+  return true;
+}
+
+bool File::Write(const void* data, std::size_t size) {
+  if (!IsOpen()) {
+    error_ = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(AsHandle(handle_), bytes, chunk, &written, nullptr)) {
+      error_ = GetLastError();
+      return false;
+    }
+    if (written == 0) {  // never expected from a disk file; avoids a spin
+      error_ = ERROR_WRITE_FAULT;
+      return false;
+    }
+    bytes += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool File::Seek(std::uint64_t offset) {
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  if (!IsOpen() || !SetFilePointerEx(AsHandle(handle_), distance, nullptr, FILE_BEGIN)) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  return true;
+}
+
+bool File::Flush() {
+  if (!IsOpen() || !FlushFileBuffers(AsHandle(handle_))) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  return true;
+}
+
+bool File::GetSize(std::uint64_t& size) {
+  LARGE_INTEGER value;
+  if (!IsOpen() || !GetFileSizeEx(AsHandle(handle_), &value)) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  size = static_cast<std::uint64_t>(value.QuadPart);
+  return true;
+}
+
+bool File::Close() {
+  if (!IsOpen()) return true;
+  HANDLE handle = AsHandle(std::exchange(handle_, kNoHandle));
+  if (!CloseHandle(handle)) {
+    error_ = GetLastError();
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- folders
+
+bool DeleteFile(std::u16string_view path) { return DeleteFileW(ApiPath(path).c_str()) != FALSE; }
+
+bool RemoveFolder(std::u16string_view path) {
+  return RemoveDirectoryW(ApiPath(path).c_str()) != FALSE;
+}
+
+bool MoveFile(std::u16string_view from, std::u16string_view to) {
+  // Flags 0: an existing target makes the call fail (ERROR_ALREADY_EXISTS)
+  // and a move across volumes is refused rather than turned into a copy.
+  return MoveFileExW(ApiPath(from).c_str(), ApiPath(to).c_str(), 0) != FALSE;
+}
+
+bool CreateFolderTree(std::u16string_view path) {
+  path = WithoutTrailingSeparators(path);
+  if (path.empty()) return false;
+  if (IsExistingFolder(path)) return true;
+  std::size_t cut = path.find_last_of(u"\\/");
+  if (cut != std::u16string_view::npos && cut > 0) {
+    // A failure here (a drive or share root cannot be made) shows below.
+    (void)CreateFolderTree(path.substr(0, cut));
+  }
+  if (CreateDirectoryW(ApiPath(path).c_str(), nullptr)) return true;
+  DWORD code = GetLastError();
+  bool exists = IsExistingFolder(path);  // made meanwhile by someone else
+  if (!exists) SetLastError(code);
+  return exists;
+}
+
+namespace {
+
+bool DeleteFolderContents(const std::u16string& folder);
+
+// Removes one entry of a folder being emptied.
+bool DeleteEntry(const std::u16string& path, DWORD attributes) {
+  std::wstring api_path = ApiPath(path);
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    SetFileAttributesW(api_path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    // A junction or folder symbolic link is removed as a link: listing it
+    // would walk into (and empty) the folder it points at.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) DeleteFolderContents(path);
+    return RemoveDirectoryW(api_path.c_str()) != FALSE;
+  }
+  return DeleteFileW(api_path.c_str()) != FALSE;
+}
+
+bool DeleteFolderContents(const std::u16string& folder) {
+  FolderListing listing;
+  if (!listing.Open(folder)) return false;
+  bool all = true;
+  FolderEntry entry;
+  while (listing.Next(entry)) {
+    if (entry.name == u"." || entry.name == u"..") continue;
+    all = DeleteEntry(Join(folder, entry.name), entry.attributes) && all;
+  }
+  return all;
+}
+
+}  // namespace
+
+bool DeleteFolderTree(std::u16string_view path) {
+  std::u16string folder(WithoutTrailingSeparators(path));
+  DWORD attributes = GetFileAttributesW(ApiPath(folder).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return !PathExists(folder);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;  // a file, not a folder
+  DeleteEntry(folder, attributes);
+  return !PathExists(folder);
+}
+
+// ------------------------------------------------------- temporary names
+
+namespace {
+
+// GetTempFileNameW refuses folders longer than MAX_PATH - 14 characters,
+// with or without the long-path prefix. For those, the same naming scheme
+// is run by hand: prefix (first three characters) + hex number + ".tmp",
+// created exclusively so that two callers never get the same name.
+bool CreateLongTempFileName(std::u16string_view folder, std::u16string_view prefix,
+                            std::u16string& path) {
+  std::u16string stem = Join(folder, prefix.substr(0, 3));
+  unsigned start = GetTickCount() & 0xFFFF;
+  for (unsigned i = 0; i < 0x10000; ++i) {
+    unsigned number = ((start + i) & 0xFFFF);
+    if (number == 0) continue;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", number);
+    std::u16string candidate = stem;
+    for (const char* c = hex; *c; ++c) candidate += static_cast<char16_t>(*c);
+    candidate += u".tmp";
+    HANDLE handle = CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      path = std::move(candidate);
+      return true;
+    }
+    DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) return false;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return false;
+}
+
+}  // namespace
+
+bool CreateTempFileName(std::u16string_view folder, std::u16string_view prefix,
+                        std::u16string& path) {
+  if (folder.size() >= MAX_PATH - 14) return CreateLongTempFileName(folder, prefix, path);
+  wchar_t buffer[MAX_PATH];
+  if (GetTempFileNameW(Wz(folder).c_str(), Wz(prefix).c_str(), 0, buffer) == 0) return false;
+  path = FromW(buffer);
+  return true;
+}
+
+std::uint32_t ReplaceFile(std::u16string_view target, std::u16string_view replacement,
+                          std::u16string_view backup) {
+  std::wstring backup_path = backup.empty() ? std::wstring() : ApiPath(backup);
+  // ReplaceFileW keeps the target's attributes, streams and security on the
+  // new content; a read-only target makes it fail with ERROR_ACCESS_DENIED.
+  if (ReplaceFileW(ApiPath(target).c_str(), ApiPath(replacement).c_str(),
+                   backup.empty() ? nullptr : backup_path.c_str(), 0, nullptr, nullptr)) {
+    return 0;
+  }
+  DWORD code = GetLastError();
+  return code != 0 ? code : ERROR_GEN_FAILURE;  // never report failure as success
+}
+
+// ---------------------------------------------------------- well-known paths
+
+namespace {
+
+std::u16string FolderOf(std::u16string path) {
+  std::size_t cut = path.find_last_of(u"\\/");
+  if (cut == std::u16string::npos) return std::u16string();
+  path.resize(cut);
+  return path;
+}
+
+}  // namespace
+
+std::u16string ModuleFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    // A too-small buffer is not an error here: the call returns the buffer
+    // size with a truncated path (and ERROR_INSUFFICIENT_BUFFER).
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::u16string();
+    if (length < buffer.size()) return FolderOf(FromW(buffer.data(), length));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::u16string SystemTempPath() {
+  wchar_t buffer[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return std::u16string();
+  std::u16string path = FromW(buffer, length);
+  return std::u16string(WithoutTrailingSeparators(path));
+}
+
+std::u16string AppDataFolder() {
+  wchar_t buffer[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+    return std::u16string();
+  }
+  return FromW(buffer);
+}
+
+}  // namespace platform
