@@ -1,0 +1,89 @@
+// The rules of the message box with custom buttons that need no window: which
+// buttons a style word asks for, their codes, the default and Escape buttons,
+// the icon, and the placement of text, icon and button row in pixels.
+// Tested by tests/toolkit/toolkit_logic_test.cpp.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/logic/anchor_layout.h"
+
+namespace toolkit {
+
+// Bits of the style word, laid out like the system message box's.
+inline constexpr unsigned kMbButtonSetMask = 0x0000000Fu;
+inline constexpr unsigned kMbIconMask = 0x000000F0u;
+inline constexpr unsigned kMbIconStop = 0x10u;
+inline constexpr unsigned kMbIconQuestion = 0x20u;
+inline constexpr unsigned kMbIconExclamation = 0x30u;
+inline constexpr unsigned kMbIconInformation = 0x40u;
+inline constexpr unsigned kMbDefButtonMask = 0x00000F00u;
+inline constexpr unsigned kMbSystemModal = 0x00001000u;
+// The program's own bit: show the box without playing the icon's sound.
+inline constexpr unsigned kMbNoSound = 0x40000000u;
+
+// Custom buttons answer these codes, in caption order.
+inline constexpr int kFirstCustomButtonCode = 23;
+inline constexpr int kMaxCustomButtons = 4;
+// Longest custom caption list read, in characters.
+inline constexpr std::size_t kMaxCustomButtonText = 259;
+
+enum class MessageBoxIcon { kNone, kStop, kQuestion, kExclamation, kInformation };
+
+// Stop for 0x10, question 0x20, information 0x40, exclamation for 0x30 and any
+// other non-zero value, none for 0.
+MessageBoxIcon IconFromStyle(unsigned style);
+
+// A stop icon together with the system-modal bit goes to the system message
+// box unchanged.
+bool UsesSystemMessageBox(unsigned style);
+
+struct MessageBoxButton {
+  int code = 0;
+  std::u16string caption;
+  bool operator==(const MessageBoxButton&) const = default;
+};
+
+// The buttons from left to right: the captions of a non-empty custom list
+// ("\n"-separated; at most four, codes 23 to 26), else the standard set of
+// the style's low four bits with the system box's codes.
+std::vector<MessageBoxButton> MessageBoxButtons(unsigned style, std::u16string_view custom);
+
+// The default button (first to fifth by the default-button bits), the first
+// when the selected one does not exist.
+int DefaultButtonIndex(unsigned style, int button_count);
+
+// The code that Escape and the close box answer, or 0 when the box must not
+// close that way (as with the system box, only a Cancel button or a lone
+// button may be answered by Escape).
+int EscapeButtonCode(const std::vector<MessageBoxButton>& buttons);
+
+// The widest the message text may be laid out, in pixels.
+int MaxMessageTextWidth(int screen_width, bool has_icon, int icon_width);
+
+struct MessageBoxMetrics {
+  int text_width = 0;   // the message measured with word breaking
+  int text_height = 0;  // within MaxMessageTextWidth
+  bool has_icon = false;
+  int icon_width = 32;
+  int icon_height = 32;
+  int button_count = 1;
+  bool wide_buttons = false;
+};
+
+struct MessageBoxLayout {
+  LayoutRect icon;  // empty when there is no icon
+  LayoutRect text;
+  std::vector<LayoutRect> buttons;
+  int client_width = 0;
+  int client_height = 0;
+};
+
+// Pixel layout in client coordinates: the text area starts at (16, 16) and
+// spans the measured text plus 28 wide and plus 21 high, the icon in its left
+// part; the button row (78 or 100 by 23, 6 apart) sits 10 below it, centred,
+// and the dialog is at least the row's width plus 32 wide.
+MessageBoxLayout LayoutMessageBox(const MessageBoxMetrics& m);
+
+}  // namespace toolkit
