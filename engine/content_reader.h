@@ -1,0 +1,98 @@
+// Reads one file as decoded UTF-16 text in pieces: byte-order-mark detection,
+// decoding in 1024-byte logical blocks, pieces cut after each CR LF, character
+// and byte offsets, line numbers and the NUL rule.
+// Tested by tests/engine/content_reader_test.cpp.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/fs.h"
+#include "platform/text.h"
+
+enum class TextEncoding : std::int32_t {
+  kAnsi = 0,
+  kUtf8 = 1,
+  kUtf16Le = 2,
+  kUtf16Be = 3,
+  kUtf32Le = 4,
+  kUtf32Be = 5,
+};
+
+// Bytes per code unit as the file stores it (UTF-8 and ANSI vary).
+int UnitSize(TextEncoding encoding);
+// Size in the file of `text` in `encoding` (UTF-8: its UTF-8 length).
+std::uint64_t EncodedSize(TextEncoding encoding, std::u16string_view text);
+// Encodes text for writing in `encoding`; false when a character cannot be
+// represented exactly.
+[[nodiscard]] bool EncodeText(TextEncoding encoding, std::u16string_view text, std::string& out);
+// Decodes a complete byte range in `encoding` (no carry).
+std::u16string DecodeText(TextEncoding encoding, std::string_view bytes);
+
+class ContentReader {
+ public:
+  // The logical block: the reader decodes and cuts pieces per 1024 bytes,
+  // whatever size it reads from the disk.
+  static constexpr std::size_t kBlockSize = 1024;
+
+  struct Piece {
+    std::u16string_view text;
+    std::uint64_t char_offset = 0;   // of the first character in the decoded content
+    std::uint64_t byte_offset = 0;   // of the first character in the file, mark included
+    std::uint32_t line_index = 0;    // 0-based
+  };
+
+  ContentReader();
+  // `forced`: the encoding to assume when the file has no mark (nullptr: the
+  // ANSI code page). `verify_round_trip`: note whether re-encoding the decoded
+  // text would give back the file's bytes (needed before a rewrite).
+  [[nodiscard]] bool Open(const std::u16string& path, bool null_check, const TextEncoding* forced,
+                          bool verify_round_trip = false);
+  // The next piece; false at the end, on a read error or when the NUL rule
+  // ended the pass (error_kind()/reason() tell).
+  [[nodiscard]] bool NextPiece(Piece& piece);
+  void Close();
+
+  TextEncoding encoding() const { return encoding_; }
+  std::uint32_t mark_length() const { return mark_length_; }
+  std::int32_t error_kind() const { return error_kind_; }
+  std::int32_t reason() const { return reason_; }
+  // False when the content would not survive decoding and re-encoding byte
+  // for byte (only tracked with verify_round_trip).
+  bool round_trips() const { return round_trips_; }
+  const std::u16string& path() const { return path_; }
+
+  // Context for the match list: decodes `size` bytes at `offset`, completing a
+  // character cut at the end. False on a seek or read failure.
+  [[nodiscard]] bool ReadDecoded(std::uint64_t offset, std::size_t size, std::u16string& out);
+
+ private:
+  bool FillBlock();
+  bool ReadRaw(std::size_t want, std::string_view& block);
+  void DecodeBlock(std::string_view bytes, bool last);
+
+  std::u16string path_;
+  platform::File file_;
+  TextEncoding encoding_ = TextEncoding::kAnsi;
+  std::uint32_t mark_length_ = 0;
+  bool null_check_ = false;
+  bool verify_ = false;
+  bool round_trips_ = true;
+  bool eof_ = false;
+  std::int32_t error_kind_ = 0;
+  std::int32_t reason_ = 0;
+
+  // Raw bytes read from the disk in large chunks, served as logical blocks.
+  std::vector<char> raw_;
+  std::size_t raw_pos_ = 0;
+  std::size_t raw_end_ = 0;
+  std::string held_;  // an incomplete character carried to the next block
+
+  std::u16string pending_;
+  std::size_t pending_pos_ = 0;
+  std::u16string piece_;
+  std::uint64_t char_total_ = 0;
+  std::uint64_t byte_total_ = 0;
+  std::uint32_t line_counter_ = 0;
+};

@@ -1,0 +1,52 @@
+// Reason texts and the extension rule of result records.
+// Tested by tests/engine/file_result_test.cpp.
+#include "engine/file_result.h"
+
+#include <cstdio>
+
+#include "platform/text.h"
+
+namespace {
+
+struct ReasonEntry {
+  ResultKind kind;
+  std::int32_t code;
+  const char16_t* text;
+};
+
+// The texts are the program's own; the odd wording of 203 is kept as users
+// know it.
+constexpr ReasonEntry kReasons[] = {
+    {ResultKind::kSkipped, kReasonSkipExtension, u"File extension is in the skip list"},
+    {ResultKind::kSkipped, kReasonNullCharacter, u"File contains a NULL character"},
+    {ResultKind::kSkipped, kReasonReplaceUnsupported, u"Replace in this type of files is unsupported"},
+    {ResultKind::kError, kReasonOpenError, u"File open error"},
+    {ResultKind::kError, kReasonReadError, u"File read error"},
+    {ResultKind::kError, kReasonTempCreate, u"Failed to create a temporary file"},
+    {ResultKind::kError, kReasonTempWrite, u"Failed to create to write to temporary file"},
+    {ResultKind::kError, kReasonLoadFilter, u"Load IFilter failed"},
+    {ResultKind::kError, kReasonFilter, u"IFilter failed"},
+    {ResultKind::kError, kReasonInternal, u"Internal error"},
+    {ResultKind::kError, kReasonConvert, u"Failed to convert to plain text"},
+    {ResultKind::kError, kReasonTooComplex, u"Pattern too complex for this file"},
+};
+
+}  // namespace
+
+std::u16string ExtensionOf(std::u16string_view name) {
+  std::size_t dot = name.rfind(u'.');
+  return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot + 1));
+}
+
+std::u16string ReasonText(ResultKind kind, std::int32_t reason, std::uint32_t error_code) {
+  std::u16string text;
+  for (const auto& entry : kReasons) {
+    if (entry.kind == kind && entry.code == reason) text = entry.text;
+  }
+  if (error_code != 0) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, " (error=0x%x)", error_code);
+    text += platform::FromUtf8(suffix);
+  }
+  return text;
+}

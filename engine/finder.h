@@ -1,0 +1,110 @@
+// The search engine: walks folders on a worker thread, tests every entry by
+// name, attributes, size and dates, hands candidate files to the content test
+// and, in a replace run, rewrites them; reports per-folder batches.
+// Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/file_result.h"
+#include "engine/handler_table.h"
+#include "engine/search_params.h"
+#include "platform/fs.h"
+#include "platform/sync.h"
+
+class CFileHandlerFactoryPro;
+class CTextFinder;
+
+// Serialises every content pass of every finder in the process.
+std::mutex& ContentLock();
+
+enum class ReadOnlyAnswer : std::int32_t {
+  kReplace = 0,
+  kSkip = 1,
+  kReplaceAll = 2,
+  kSkipAll = 3,
+};
+
+class CFinder {
+ public:
+  class IFileFindListener {
+   public:
+    virtual ~IFileFindListener() = default;
+    // After each folder's entries were examined, when at least one result was
+    // made; the listener owns the batch.
+    virtual void OnFilesFound(FileResultBatch batch) = 0;
+    // Once at the end of a folder walk.
+    virtual void OnFindFinished(bool canceled) = 0;
+    // Before each folder's entries are listed.
+    virtual void OnFolderEntered(std::u16string folder) = 0;
+    // A read-only file in a replace run whose action is Ask; called on the
+    // worker thread, which waits for the answer.
+    virtual ReadOnlyAnswer AskReplaceReadOnly(const std::u16string& path) = 0;
+    // At the end of a single-file run that was not canceled.
+    virtual void OnMatchesReady(std::u16string searched_path, std::unique_ptr<MatchList> matches) = 0;
+  };
+
+  explicit CFinder(IFileFindListener* listener);
+  ~CFinder();
+  CFinder(const CFinder&) = delete;
+  CFinder& operator=(const CFinder&) = delete;
+
+  // The handler settings a run will copy when it starts (defaults until set).
+  void SetHandlerSettings(const HandlerSettings& settings);
+
+  void Prepare(const FileFindParamsIn& params);
+  // Does nothing while a run is active.
+  void Start(bool replace);
+  void Stop();
+  void Wait();
+  bool running() const { return running_.load(); }
+  platform::Event& stop_event() { return stop_event_; }
+  // The record as adjusted by Start and, for a single-file run, by the run
+  // (converted_text, converted_little_endian). Read it after the run ended.
+  const FileFindParamsIn& params() const { return params_; }
+
+ private:
+  enum class Verdict { kNotMatched, kFound, kSkipped, kError };
+  struct Classification {
+    Verdict verdict = Verdict::kNotMatched;
+    std::int32_t reason = 0;
+    std::uint32_t error_code = 0;
+  };
+
+  void Run();
+  void RunFolderWalk();
+  void RunSingleFile();
+  bool Walk(const std::u16string& folder);
+  bool IsExcludedFolder(const std::u16string& folder) const;
+  bool MatchName(const std::u16string& name) const;
+  Classification Classify(platform::FolderListing& listing, platform::FolderEntry& entry,
+                          const std::u16string& full_path);
+  Classification ContentTest(const platform::FolderEntry& entry, const std::u16string& full_path);
+  Verdict ReadOnlyDecision(const std::u16string& full_path);
+  // Rewrites a found file; false when the walk must be canceled.
+  bool ReplaceStep(FileResult& result, const std::u16string& full_path);
+  bool NeedsDetails() const;
+  bool IsOwnFile(const std::u16string& full_path) const;
+
+  IFileFindListener* listener_;
+  FileFindParamsIn params_;
+  std::vector<std::u16string> include_masks_;
+  std::vector<std::u16string> exclude_masks_;
+  std::vector<std::u16string> exclude_folders_;
+  platform::Event stop_event_;
+  platform::WorkerThread thread_;
+  bool replace_mode_ = false;
+  std::atomic<bool> running_{false};
+  bool canceled_ = false;
+  ReadOnlyAction run_read_only_ = ReadOnlyAction::kAsk;
+  std::unique_ptr<CFileHandlerFactoryPro> factory_;
+  HandlerSettings settings_;          // the running run's own copy
+  HandlerSettings pending_settings_;  // what the next run copies
+  std::mutex settings_lock_;
+  std::set<std::u16string> own_files_;  // temporary files and backups made by this run
+};

@@ -1,0 +1,11 @@
+// The seam through which the factory makes the regular-expression handlers,
+// which live with the pattern engine in regex/ (library varnel_regex_handlers
+// defines these two functions).
+#pragma once
+#include <memory>
+
+class CTextFinder;
+class CTextReplacer;
+
+std::unique_ptr<CTextFinder> CreateRegexFinder();
+std::unique_ptr<CTextReplacer> CreateRegexReplacer();

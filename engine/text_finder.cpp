@@ -1,0 +1,236 @@
+// The plain-text finder, the content pass that drives every handler, and the
+// match list with its context lines.
+// Tested by tests/engine/content_pass_test.cpp.
+#include "engine/text_finder.h"
+
+#include <algorithm>
+
+#include "platform/text.h"
+
+CTextFinder::~CTextFinder() = default;
+
+std::u16string CTextFinder::SearchedPath() const { return path; }
+
+bool CTextFinder::OpenReader(bool verify_round_trip) {
+  TextEncoding forced = converted_little_endian ? TextEncoding::kUtf16Le : TextEncoding::kUtf16Be;
+  if (!reader.Open(path, null_check, converted_text ? &forced : nullptr, verify_round_trip)) {
+    result_kind = reader.error_kind();
+    reason = reader.reason();
+    error_code = 0;
+    return false;
+  }
+  return true;
+}
+
+bool CTextFinder::Open() {
+  canceled = false;
+  return OpenReader(false);
+}
+
+bool CTextFinder::Close() {
+  reader.Close();
+  return true;
+}
+
+std::u16string_view CTextFinder::Folded(std::u16string_view piece) {
+  folded_.assign(piece);
+  platform::LowerBuffer(folded_.data(), folded_.size());
+  return folded_;
+}
+
+bool CTextFinder::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
+  std::size_t before = ranges.size();
+  std::u16string_view haystack = case_sensitive ? piece : Folded(piece);
+  FindPlain(haystack, text, static_cast<std::size_t>(search_from), word_wrap, ranges);
+  return ranges.size() > before;
+}
+
+bool CTextFinder::WritePiece(std::u16string_view, const std::vector<BlockMatch>&, std::int32_t) {
+  return true;
+}
+
+void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
+               bool whole_words, std::vector<BlockMatch>& ranges) {
+  if (pattern.empty()) return;
+  const std::size_t n = pattern.size();
+  std::size_t pos = from;
+  while (pos + n <= text.size()) {
+    std::size_t at = text.find(pattern, pos);
+    if (at == std::u16string_view::npos) return;
+    if (whole_words) {
+      bool word_before = at > 0 && platform::IsAlphaNumeric(text[at - 1]);
+      bool word_after = at + n < text.size() && platform::IsAlphaNumeric(text[at + n]);
+      if (word_before || word_after) {
+        pos = at + 1;
+        continue;
+      }
+    }
+    ranges.push_back({static_cast<std::int32_t>(at), static_cast<std::int32_t>(n)});
+    pos = at + n;
+  }
+}
+
+namespace {
+
+// Byte offset of character `p` of a piece whose carried prefix has `d`
+// characters and whose own text starts at `piece_byte_offset`.
+std::uint64_t ByteOffsetOf(const ContentReader& reader, std::u16string_view piece, std::size_t d,
+                           std::size_t p, std::uint64_t piece_byte_offset) {
+  if (p >= d) return piece_byte_offset + EncodedSize(reader.encoding(), piece.substr(d, p - d));
+  return piece_byte_offset - EncodedSize(reader.encoding(), piece.substr(p, d - p));
+}
+
+}  // namespace
+
+bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
+                 const std::u16string& path, bool converted_text, bool case_sensitive,
+                 bool word_wrap, std::uint32_t max_matches, bool skip_null_files) {
+  if (!handler.stop_event) {
+    handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+    handler.reason = kReasonInternal;
+    return false;
+  }
+  handler.canceled = false;
+  handler.result_kind = handler.reason = 0;
+  handler.error_code = 0;
+  handler.path = path;
+  handler.text = text;
+  handler.converted_text = converted_text;
+  handler.converted_little_endian = true;
+  handler.case_sensitive = case_sensitive;
+  handler.word_wrap = word_wrap;
+  handler.max_matches = max_matches;
+  handler.null_check = skip_null_files && !handler.IsConverted();
+  handler.search_from = 0;
+  handler.piece_position = 0;
+  if (!handler.Open()) return false;
+
+  // The carry lets a match that spans two pieces be found once, in the later
+  // piece. It is the last (length - 1) characters, or the whole piece when
+  // shorter, so that the text before each piece is always contiguous.
+  const std::size_t carry_length = text.empty() ? 0 : text.size() - 1;
+  std::u16string buffer;
+  std::size_t carry = 0;  // characters at the start of `buffer` kept from the last piece
+  std::uint64_t consumed = 0;  // end of the last match, as an absolute offset
+  std::vector<BlockMatch> ranges;
+  std::vector<TextMatch> raw;
+  ContentReader::Piece piece;
+  bool limit_reached = false;
+  while (!limit_reached && handler.reader.NextPiece(piece)) {
+    if (handler.stop_event->Poll()) {
+      handler.canceled = true;
+      break;
+    }
+    buffer.erase(0, buffer.size() - carry);
+    buffer.append(piece.text);
+    const std::size_t prefix = carry;
+    handler.piece_position = piece.char_offset - prefix;
+    handler.search_from = consumed > handler.piece_position
+                              ? static_cast<std::int32_t>(consumed - handler.piece_position)
+                              : 0;
+    ranges.clear();
+    if (handler.CanSearch()) {
+      bool found = handler.SearchPiece(buffer, ranges);
+      if (!handler.WritePiece(buffer, ranges, static_cast<std::int32_t>(prefix))) break;
+      if (found) {
+        if (!matches) {
+          handler.Close();
+          return true;
+        }
+        for (const auto& r : ranges) {
+          TextMatch m;
+          m.position = static_cast<std::int32_t>(piece.char_offset + r.start - prefix);
+          m.byte_offset = static_cast<std::uint32_t>(
+              ByteOffsetOf(handler.reader, buffer, prefix, r.start, piece.byte_offset));
+          m.line = static_cast<std::int32_t>(piece.line_index + 1);
+          m.length = r.length;
+          m.text.assign(buffer, r.start, r.length);
+          if (m.text.ends_with(u"\r\n")) m.text.resize(m.text.size() - 2);
+          raw.push_back(std::move(m));
+          consumed = handler.piece_position + r.start + r.length;
+          if (max_matches != 0 && raw.size() >= max_matches) {
+            limit_reached = true;
+            break;
+          }
+        }
+      }
+    }
+    carry = std::min(carry_length, buffer.size());
+  }
+  if (handler.reader.error_kind() != 0) {
+    handler.result_kind = handler.reader.error_kind();
+    handler.reason = handler.reader.reason();
+    handler.error_code = 0;
+  }
+  if (matches && !BuildMatches(handler, raw, *matches)) {
+    handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+    handler.reason = kReasonReadError;
+  }
+  if (!handler.Close()) return false;
+  return matches ? !matches->empty() : false;
+}
+
+namespace {
+
+constexpr std::size_t kBeforeCharacters = 20;
+constexpr std::size_t kAfterBytes = 120;
+
+std::size_t BeforeWidth(TextEncoding e) {
+  switch (e) {
+    case TextEncoding::kAnsi: return 20;
+    case TextEncoding::kUtf16Le: case TextEncoding::kUtf16Be: return 40;
+    default: return 80;
+  }
+}
+
+}  // namespace
+
+bool BuildMatches(CTextFinder& handler, const std::vector<TextMatch>& raw, MatchList& out) {
+  ContentReader& reader = handler.reader;
+  const std::int32_t replacement = handler.ReplacementLength();
+  std::int64_t shift = 0;
+  for (const auto& m : raw) {
+    std::uint64_t start = m.byte_offset >= reader.mark_length() + BeforeWidth(reader.encoding())
+                              ? m.byte_offset - BeforeWidth(reader.encoding())
+                              : reader.mark_length();
+    std::u16string before, after;
+    if (!reader.ReadDecoded(start, m.byte_offset - start, before) ||
+        !reader.ReadDecoded(m.byte_offset, kAfterBytes, after))
+      return false;
+    // A range that starts inside a character decodes that character's tail
+    // as garbage; drop it.
+    if (start > reader.mark_length()) {
+      while (!before.empty() && (before.front() == 0xFFFD ||
+                                 (before.front() >= 0xDC00 && before.front() <= 0xDFFF)))
+        before.erase(0, 1);
+    }
+    if (before.size() > kBeforeCharacters) before.erase(0, before.size() - kBeforeCharacters);
+    std::size_t last_blank = before.rfind(u' ');
+    if (last_blank != std::u16string::npos && last_blank > 0) {
+      std::size_t earlier = before.rfind(u' ', last_blank - 1);
+      if (earlier != std::u16string::npos) before.erase(0, earlier + 1);
+    }
+    std::u16string line = before + after;
+    std::u16string shown;
+    shown.reserve(line.size() + 3);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      char16_t c = line[i];
+      if (c == u'\r' && i + 1 < line.size() && line[i + 1] == u'\n') {
+        shown += u"  ";
+        ++i;
+      } else {
+        shown.push_back(c == u'\n' || c == u'\t' ? u' ' : c);
+      }
+    }
+    shown += u"...";
+    MatchEntry entry;
+    entry.line = m.line;
+    entry.text = std::move(shown);
+    entry.highlights.push_back(
+        {static_cast<std::int32_t>(before.size()), static_cast<std::int32_t>(m.text.size())});
+    entry.position = static_cast<std::int32_t>(m.position + shift);
+    if (replacement != -1) shift += replacement - m.length;
+    out.push_back(std::move(entry));
+  }
+  return true;
+}

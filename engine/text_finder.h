@@ -1,0 +1,104 @@
+// The content handler contract and the plain-text finder: a handler searches
+// one file piece by piece; the content pass drives it and collects matches.
+// Tested by tests/engine/content_pass_test.cpp.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/content_reader.h"
+#include "engine/file_result.h"
+#include "platform/sync.h"
+
+// One range that a handler's search of a piece finds: characters from the
+// start of the piece, carried prefix included.
+struct BlockMatch {
+  std::int32_t start = 0;
+  std::int32_t length = 0;
+};
+
+// One raw match of a pass that builds a match list.
+struct TextMatch {
+  std::int32_t position = 0;     // characters from the start of the decoded content
+  std::uint32_t byte_offset = 0; // of the first character in the file, mark included
+  std::int32_t line = 0;         // 1-based
+  std::u16string text;           // the matched characters less one trailing CR LF
+  std::int32_t length = 0;       // characters matched, line end included
+};
+
+class CTextFinder {
+ public:
+  CTextFinder() = default;
+  virtual ~CTextFinder();
+  CTextFinder(const CTextFinder&) = delete;
+  CTextFinder& operator=(const CTextFinder&) = delete;
+
+  // The file whose text was searched (document finders: the converted file).
+  virtual std::u16string SearchedPath() const;
+  // Whether the handler is usable; the engine never asks.
+  virtual bool IsValid() const { return true; }
+  virtual bool SupportsReplace() const { return true; }
+  virtual bool IsLittleEndian() const { return converted_little_endian; }
+  virtual bool IsConverted() const { return false; }
+  virtual bool Open();
+  virtual bool Close();
+  // Appends the ranges found in `piece` (starting at or after `search_from`)
+  // in increasing order; true when there was at least one.
+  virtual bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges);
+  virtual bool CanSearch() const { return true; }
+  // The replacer writes each piece with its ranges replaced; finders do nothing.
+  virtual bool WritePiece(std::u16string_view piece, const std::vector<BlockMatch>& ranges,
+                          std::int32_t prefix_length);
+  // The replacement's length, or -1 for a handler that does not replace.
+  virtual std::int32_t ReplacementLength() const { return -1; }
+
+  // Fields set by the content pass before Open.
+  std::u16string text;
+  std::u16string path;
+  bool converted_text = false;
+  bool converted_little_endian = true;
+  bool case_sensitive = false;
+  bool word_wrap = false;
+  bool canceled = false;
+  std::uint32_t max_matches = 0;
+  bool null_check = false;
+  std::int32_t result_kind = 0;
+  std::int32_t reason = 0;
+  std::uint32_t error_code = 0;
+  ContentReader reader;
+  platform::Event* stop_event = nullptr;
+
+  // Where in the current piece a match may start: matches found earlier may
+  // reach into the carried prefix, and matches never overlap.
+  std::int32_t search_from = 0;
+  // Absolute character offset of the current piece's first character.
+  std::uint64_t piece_position = 0;
+
+ protected:
+  // Opens the reader as the finder does; false with the reader's failure in
+  // result_kind/reason.
+  bool OpenReader(bool verify_round_trip);
+  // Lower-cased copy of a piece for case-insensitive matching (reused buffer).
+  std::u16string_view Folded(std::u16string_view piece);
+
+ private:
+  std::u16string folded_;
+};
+
+// Finds the non-overlapping occurrences of `pattern` in `text` from `from`,
+// left to right; with `whole_words` an occurrence touching a letter or digit
+// on either side (within `text`) does not count.
+void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
+               bool whole_words, std::vector<BlockMatch>& ranges);
+
+// Drives `handler` over one file. `matches` is null in find mode (the pass
+// ends at the first match). Returns true when the text was found or, with a
+// list, when the list is not empty after a successful Close.
+bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
+                 const std::u16string& path, bool converted_text, bool case_sensitive,
+                 bool word_wrap, std::uint32_t max_matches, bool skip_null_files);
+
+// Turns raw matches into the match list with context lines re-read from the
+// file. Returns false when reading the context failed.
+bool BuildMatches(CTextFinder& handler, const std::vector<TextMatch>& raw, MatchList& out);
