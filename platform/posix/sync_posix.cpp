@@ -36,6 +36,13 @@ void Event::Reset() {
 
 bool Event::Wait(std::uint32_t milliseconds) {
   std::unique_lock<std::mutex> guard(impl_->lock);
+  // A poll must not sleep: wait_for with a zero time-out still makes a futex
+  // call, and the walk polls between every two entries.
+  if (milliseconds == 0) {
+    bool was = impl_->signalled;
+    if (!impl_->manual_reset) impl_->signalled = false;
+    return was;
+  }
   auto ready = [this] { return impl_->signalled; };
   if (milliseconds == kInfinite) {
     impl_->changed.wait(guard, ready);
