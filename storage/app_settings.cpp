@@ -41,8 +41,9 @@ std::int32_t Clamp32(std::int64_t value) {
 void ReadWindowPos(const XMLElement& pos, WindowRect& rect) {
   if (const char* left = pos.Attribute("left")) rect.left = storage::LeadingInt32(left);
   if (const char* top = pos.Attribute("top")) rect.top = storage::LeadingInt32(top);
-  std::int64_t width = storage::LeadingInt32(pos.Attribute("width"));
-  std::int64_t height = storage::LeadingInt32(pos.Attribute("height"));
+  // Read as 64 bits: the writer writes right minus left without overflow.
+  auto width = static_cast<std::int64_t>(storage::LeadingUInt64(pos.Attribute("width")));
+  auto height = static_cast<std::int64_t>(storage::LeadingUInt64(pos.Attribute("height")));
   rect.right = Clamp32(rect.left + width);
   rect.bottom = Clamp32(rect.top + height);
 }

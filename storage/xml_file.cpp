@@ -94,26 +94,18 @@ bool ReadFileBounded(std::u16string_view path, std::uint64_t max_size, std::stri
   std::uint64_t size = 0;
   if (!file.Open(path, platform::File::Mode::kRead) || !file.GetSize(size) || size > max_size)
     return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::size_t filled = 0;
-  // The file may change size while it is read: read until the end, but never
-  // past the bound.
+  bytes.reserve(static_cast<std::size_t>(size));
+  // The file may grow while it is read: the bound holds for what is read.
+  char buffer[65536];
   for (;;) {
-    if (filled == bytes.size()) {
-      if (bytes.size() >= max_size) break;
-      bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(max_size, filled + 4096)));
-    }
     std::size_t read = 0;
-    if (!file.Read(bytes.data() + filled, bytes.size() - filled, read)) return false;
-    if (read == 0) break;
-    filled += read;
+    if (!file.Read(buffer, sizeof buffer, read) || bytes.size() + read > max_size) {
+      bytes.clear();
+      return false;
+    }
+    if (read == 0) return true;
+    bytes.append(buffer, read);
   }
-  // One more byte past the bound means the file grew beyond it.
-  char extra;
-  std::size_t read = 0;
-  if (filled >= max_size && file.Read(&extra, 1, read) && read != 0) return false;
-  bytes.resize(filled);
-  return true;
 }
 
 bool ParseXml(std::string_view bytes, tinyxml2::XMLDocument& doc) {
