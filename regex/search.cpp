@@ -112,7 +112,8 @@ SearchOutcome Search(const CPatternT<CharT>& pattern, const CharT* text, int len
   if (pattern.too_complex()) return SearchOutcome::kTooComplex;
   if (length < 0) length = 0;
   if (start < 0) start = 0;
-  const SearchPlan& plan = pattern.plan();
+  static const SearchPlan kNoPlan;
+  const SearchPlan& plan = control.use_search_plan ? pattern.plan() : kNoPlan;
   int last = length - plan.min_length;
   if (plan.anchor == SearchPlan::Anchor::kTextStart) last = std::min(last, 0);
   if (plan.anchor == SearchPlan::Anchor::kSearchStart) last = std::min(last, start);

@@ -20,6 +20,9 @@ struct SearchControl {
   // Element operations one search call may spend; 0 selects the default,
   // which grows with the text and the pattern (DefaultStepBudget).
   std::uint64_t step_budget = 0;
+  // Off: try every start position (lets tests check that the plan only ever
+  // skips positions that cannot match).
+  bool use_search_plan = true;
 };
 
 // Budget generous enough for any search whose work grows at most with the
