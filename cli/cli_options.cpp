@@ -125,6 +125,8 @@ std::string Convert(const RawOptions& raw, CliOptions& o) {
     *dates[i].second = day;
   }
   if (o.date != TimeType::kNone && !o.from && !o.to) return "--date needs --from or --to";
+  // Without a text a replace run would only list files and claim success.
+  if (o.replace && o.text && o.text->empty()) return "--replace needs a non-empty --text";
   return {};
 }
 
@@ -200,7 +202,13 @@ bool ParseDate(std::string_view text, SearchForm::Date& date) {
   };
   SearchForm::Date day;
   if (!number(0, 4, day.year) || !number(5, 2, day.month) || !number(8, 2, day.day)) return false;
-  if (DateToFileTime(day.year, day.month, day.day) == 0) return false;
+  // DateToFileTime cannot tell 1601-01-01 (FILETIME 0) from an invalid day.
+  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (day.year < 1601 || day.month < 1 || day.month > 12 || day.day < 1 ||
+      day.day > kDays[day.month - 1])
+    return false;
+  bool leap = (day.year % 4 == 0 && day.year % 100 != 0) || day.year % 400 == 0;
+  if (day.month == 2 && day.day == 29 && !leap) return false;
   date = day;
   return true;
 }

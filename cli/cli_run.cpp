@@ -24,6 +24,8 @@ RunOutcome CCliRun::Run(const RunRequest& request) {
     finder_.SetHandlerSettings(request.handlers);
     finder_.Prepare(request.params);
     finder_.Start(request.replace);
+    // Start resets the stop event: a Ctrl-C that came just before must be repeated.
+    if (cancel_requested_.load()) finder_.stop_event().Set();
     for (bool finished = false; !finished;) {
       Item item = Pop();
       switch (item.type) {
@@ -88,6 +90,7 @@ MatchList CCliRun::CollectMatches(const std::u16string& path) {
   match_finder_.SetHandlerSettings(request_->handlers);
   match_finder_.Prepare(params);
   match_finder_.Start(false);
+  if (cancel_requested_.load()) match_finder_.stop_event().Set();
   // The run ends by itself; OnMatchesReady, if it comes, comes before that.
   match_finder_.Wait();
   return collector_.matches_ ? std::move(*collector_.matches_) : MatchList{};
