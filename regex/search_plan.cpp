@@ -248,6 +248,17 @@ FirstUnits First(const IElement* e) {
   }
 }
 
+bool IsZeroWidth(const IElement* e) {
+  switch (e->Kind()) {
+    case Kind::kEmpty:
+    case Kind::kGroupMark:
+    case Kind::kLookaround:
+    case Kind::kAnchor:
+    case Kind::kSearchStart: return true;
+    default: return false;
+  }
+}
+
 SearchPlan::Anchor AnchorOf(const IElement* e) {
   using Anchor = SearchPlan::Anchor;
   switch (e->Kind()) {
@@ -259,8 +270,10 @@ SearchPlan::Anchor AnchorOf(const IElement* e) {
     case Kind::kSearchStart: return Anchor::kSearchStart;
     case Kind::kSequence:
       if (IsBackwardSequence(e)) return Anchor::kNone;
+      // Zero-width elements before the anchor leave the position where it is.
       for (const IElement* child : Children(e)) {
-        if (child->Kind() != Kind::kGroupMark) return AnchorOf(child);
+        const Anchor anchor = AnchorOf(child);
+        if (anchor != Anchor::kNone || !IsZeroWidth(child)) return anchor;
       }
       return Anchor::kNone;
     case Kind::kAlternation: {
