@@ -60,15 +60,29 @@ void ForceDelete(IFileOperations& ops, const std::u16string& path) {
     (void)ops.Delete(path);
 }
 
-// The swap itself, with the read-only retry.
+// One ReplaceFileW. When it stops half-way (1177: the old content under the
+// backup name, the new one still under the temporary name, the target's name
+// free), the old content is put back, or failing that the new one, so that
+// the target's name always holds one of them.
+std::uint32_t Swap(IFileOperations& ops, const std::u16string& temporary,
+                   const std::u16string& target, const std::u16string& backup) {
+  std::uint32_t rc = ops.Replace(target, temporary, backup);
+  if (rc != platform::err::unable_to_move_replacement_2) return rc;
+  if (ops.Move(backup, target)) return rc;
+  return ops.Move(temporary, target) ? platform::err::success : rc;
+}
+
+// The swap with the read-only retry. A half-way swap is undone by Swap before
+// the attributes are restored, so that whichever content ends up under the
+// target's name is read-only again.
 std::uint32_t ReplaceWithRetry(IFileOperations& ops, const std::u16string& temporary,
                                const std::u16string& target, const std::u16string& backup) {
-  std::uint32_t rc = ops.Replace(target, temporary, backup);
+  std::uint32_t rc = Swap(ops, temporary, target, backup);
   if (rc != platform::err::access_denied) return rc;
   std::uint32_t attributes = 0;
   if (!ops.GetAttributes(target, attributes) || !(attributes & platform::attr::read_only)) return rc;
   if (!ops.SetAttributes(target, attributes & ~platform::attr::read_only)) return rc;
-  rc = ops.Replace(target, temporary, backup);
+  rc = Swap(ops, temporary, target, backup);
   // The rewritten file is read-only again, like the file it replaced. A
   // failure here loses only the attribute, never content.
   (void)ops.SetAttributes(target, attributes);
@@ -122,14 +136,7 @@ bool Commit(IFileOperations& ops, const std::u16string& temporary, const std::u1
   }
   if (created) created->push_back(backup_name);
 
-  std::uint32_t rc = ReplaceWithRetry(ops, temporary, target, backup_name);
-  bool ok = rc == platform::err::success;
-  if (rc == platform::err::unable_to_move_replacement_2) {
-    // The old content is under the backup name, the new one under the
-    // temporary name, and the target's name is free: put the old one back,
-    // or failing that the new one.
-    if (!ops.Move(backup_name, target)) ok = ops.Move(temporary, target);
-  }
+  bool ok = ReplaceWithRetry(ops, temporary, target, backup_name) == platform::err::success;
   if (!ok && ops.Exists(temporary)) ForceDelete(ops, temporary);
   if (ok && !keep_backup) ForceDelete(ops, backup_name);
   return ok;
