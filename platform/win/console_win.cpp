@@ -1,14 +1,12 @@
 // Win32 console for varnel-cli: UTF-8 arguments from CommandLineToArgvW,
 // Unicode output through WriteConsoleW, line input and Ctrl-C.
 // Tested by tests/platform/console_test.cpp and tests/platform/console_win_test.cpp.
-#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
-
-#include <shellapi.h>
 
 #include <atomic>
 
 #include "platform/console.h"
 #include "platform/text.h"
+#include "platform/win/wide.h"  // the system headers, without their name macros
 
 namespace platform {
 namespace {
@@ -42,9 +40,8 @@ void WriteConsoleText(HANDLE handle, std::u16string_view text) {
 void WriteBytes(HANDLE handle, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
-    if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size() > 0x10000000u
-                                                                ? 0x10000000u
-                                                                : bytes.size()),
+    if (!WriteFile(handle, bytes.data(),
+                   static_cast<DWORD>(bytes.size() > 0x10000000u ? 0x10000000u : bytes.size()),
                    &written, nullptr) ||
         written == 0) {
       return;  // a closed pipe: the reader is gone, nothing to tell it

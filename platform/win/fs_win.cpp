@@ -1,16 +1,13 @@
 // Win32 file system: folder listing, attributes, binary files, ReplaceFileW,
 // folders and well-known paths. Every path goes through ExtendedLengthPath.
 // Tested by tests/platform/fs_test.cpp and tests/platform/fs_win_test.cpp.
-#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
-
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <cstdio>
 #include <utility>
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/win/wide.h"  // the system headers, without their name macros
 
 namespace platform {
 namespace {
@@ -137,8 +134,8 @@ bool GetLongPathName(std::u16string_view path, std::u16string& long_path) {
   for (;;) {
     // Returns the length without the terminator on success, or the size
     // needed with the terminator when the buffer is too small.
-    DWORD length = GetLongPathNameW(api_path.c_str(), buffer.data(),
-                                    static_cast<DWORD>(buffer.size()));
+    DWORD length =
+        GetLongPathNameW(api_path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return false;
     if (length < buffer.size()) {
       long_path = WithoutAddedPrefix(path, FromW(buffer.data(), length));
@@ -397,8 +394,8 @@ bool CreateLongTempFileName(std::u16string_view folder, std::u16string_view pref
     std::u16string candidate = stem;
     for (const char* c = hex; *c; ++c) candidate += static_cast<char16_t>(*c);
     candidate += u".tmp";
-    HANDLE handle = CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(ApiPath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       CloseHandle(handle);
       path = std::move(candidate);

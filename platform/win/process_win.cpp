@@ -1,12 +1,10 @@
 // Win32 child process for the PDF converter: ShellExecuteExW with a hidden
 // window, and a wait that the search's stop event can cut short.
 // Tested by tests/platform/process_test.cpp.
-#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
-
-#include <shellapi.h>
 
 #include "platform/fs.h"
 #include "platform/process.h"
+#include "platform/win/wide.h"  // the system headers, without their name macros
 
 namespace platform {
 
@@ -86,6 +84,8 @@ void ChildProcess::Terminate() {
   WaitForSingleObject(impl_->process, INFINITE);
   DWORD code = 0;
   if (GetExitCodeProcess(impl_->process, &code)) exit_code_ = code;
+  CloseHandle(impl_->process);
+  impl_->process = nullptr;
 }
 
 }  // namespace platform

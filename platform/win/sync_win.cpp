@@ -1,15 +1,12 @@
 // Win32 events and the worker thread that runs a search, with COM
 // initialised on it for the document filters.
 // Tested by tests/platform/sync_test.cpp.
-#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
-
-#include <objbase.h>
-#include <process.h>
 
 #include <cstdlib>
 #include <utility>
 
 #include "platform/sync.h"
+#include "platform/win/wide.h"  // the system headers, without their name macros
 
 namespace platform {
 

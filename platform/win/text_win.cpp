@@ -1,10 +1,9 @@
 // Win32 text services: code-page conversion, lower-casing, the alphanumeric
 // test and PathMatchSpecW.
 // Tested by tests/platform/text_test.cpp and tests/platform/text_win_test.cpp.
-#include "platform/win/wide.h"  // first: <windows.h> and its macro clean-up
 
-#include <shlwapi.h>
-#undef PathMatchSpec  // the platform function of that name, not PathMatchSpecW
+#include "platform/win/wide.h"  // the system headers, without their name macros
+#undef PathMatchSpec            // the platform function of that name, not PathMatchSpecW
 
 #include <climits>
 
@@ -58,9 +57,9 @@ bool HasLoneSurrogate(std::u16string_view text) {
 // flag, keeping the look-alikes that Windows programs write.
 bool AnsiLossless(std::u16string_view text) {
   BOOL used_default = FALSE;
-  int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text.data()),
-                                   static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   &used_default);
+  int needed =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text.data()),
+                          static_cast<int>(text.size()), nullptr, 0, nullptr, &used_default);
   return needed > 0 && !used_default;
 }
 
@@ -68,7 +67,8 @@ void AppendEncoded(UINT code_page, std::u16string_view text, std::string& out) {
   if (text.empty()) return;
   int size = static_cast<int>(text.size());
   // lpDefaultChar and lpUsedDefaultChar must be null for CP_UTF8.
-  int needed = WideCharToMultiByte(code_page, 0, W(text.data()), size, nullptr, 0, nullptr, nullptr);
+  int needed =
+      WideCharToMultiByte(code_page, 0, W(text.data()), size, nullptr, 0, nullptr, nullptr);
   if (needed <= 0) return;
   std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(needed));
@@ -162,8 +162,8 @@ void LowerBuffer(char16_t* text, std::size_t length) {
 char16_t LowerChar(char16_t ch) {
   // CharLowerW takes either a string or, when the high word of the pointer
   // is zero, one character in the low word, and returns it the same way.
-  ULONG_PTR value = reinterpret_cast<ULONG_PTR>(
-      CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch))));
+  ULONG_PTR value =
+      reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch))));
   return static_cast<char16_t>(value & 0xFFFF);
 }
 

@@ -1,18 +1,27 @@
-// Private header of the Win32 layer: includes <windows.h> safely and holds the
-// boundary helpers (char16_t and wchar_t are the same 16-bit units under
-// Windows, so text crosses by reinterpreting pointers).
+// Private header of the Win32 layer: the only place where its files include
+// the system headers, and the boundary helpers (char16_t and wchar_t are the
+// same 16-bit units under Windows, so text crosses by reinterpreting pointers).
 #pragma once
 #include <windows.h>
+// clang-format off: the order matters, <windows.h> comes first.
+#include <objbase.h>
+#include <process.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+// clang-format on
 
-// <windows.h> maps these names to their ...W functions by macro, which would
-// rename the platform functions of the same names in this layer only, and
-// the portable callers would then fail to link.
+// The system headers map these names to their ...W functions by macro. That
+// would rename the platform functions of the same names, but only in the
+// files that see the macros, and portable callers would then fail to link.
+// Since every system header is included above, nothing defines them again.
 #undef DeleteFile
 #undef MoveFile
 #undef GetFileAttributes
 #undef SetFileAttributes
 #undef GetLongPathName
 #undef ReplaceFile
+#undef PathMatchSpec
 
 #include <string>
 #include <string_view>
