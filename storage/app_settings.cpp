@@ -72,11 +72,13 @@ void ReadExtensions(const XMLElement& root, bool old_version, AppSettings& setti
     if (!name || !handler) continue;
     std::u16string extension = platform::Lowered(storage::FromXml(name));
     std::int32_t kind = storage::LeadingInt32(handler);
-    if (kind == 0) settings.skip_extensions.push_back(std::move(extension));
     // A number that names no handler kind would reach the handler factory as
     // an unknown kind; such a row is dropped like one without "handler".
-    else if (kind >= static_cast<std::int32_t>(HandlerKind::kPlainText) &&
-             kind <= static_cast<std::int32_t>(HandlerKind::kBuiltIn))
+    bool known = kind >= static_cast<std::int32_t>(HandlerKind::kPlainText) &&
+                 kind <= static_cast<std::int32_t>(HandlerKind::kBuiltIn);
+    if (kind == 0)
+      settings.skip_extensions.push_back(std::move(extension));
+    else if (known)
       settings.handler_table[std::move(extension)] = static_cast<HandlerKind>(kind);
   }
   // Files of earlier versions gain the handlers added since; the user's own

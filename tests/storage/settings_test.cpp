@@ -238,7 +238,8 @@ TEST(SettingsFileTest, WritesTheDocumentedLayout) {
 TEST(SettingsFileTest, SavedSettingsReadBackEqual) {
   TempTree tree;
   AppSettings saved;
-  ASSERT_TRUE(InitDataFolderIn(saved, tree.root()));
+  // A user name with non-ASCII letters puts them into the data folder's path.
+  ASSERT_TRUE(InitDataFolderIn(saved, tree.Path(u"\u00e9l\u00e8ve \u65e5\u672c")));
   saved.window_rect = {-1280, -8, -100, 900};
   saved.maximized = true;
   saved.advanced_visible = 1;
