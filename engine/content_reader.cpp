@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/file_result.h"
+#include "platform/scan.h"
 
 namespace {
 
@@ -53,6 +54,19 @@ bool DecodeUnits32(std::string_view bytes, bool big_endian, std::u16string& out)
 
 platform::CodePage PageOf(TextEncoding e) {
   return e == TextEncoding::kUtf8 ? platform::CodePage::kUtf8 : platform::CodePage::kAnsi;
+}
+
+// Index of the CR of the first CR LF at or after `from`, or npos.
+std::size_t FindLineEnd(const std::u16string& text, std::size_t from) {
+  const char16_t* p = text.data();
+  const std::size_t n = text.size();
+  while (from < n) {
+    std::size_t cr = from + scan::Find(p + from, n - from, u'\r');
+    if (cr + 1 >= n) return std::u16string::npos;
+    if (p[cr + 1] == u'\n') return cr;
+    from = cr + 1;
+  }
+  return std::u16string::npos;
 }
 
 bool IsMultiByte(TextEncoding e) { return e == TextEncoding::kAnsi || e == TextEncoding::kUtf8; }
@@ -296,7 +310,7 @@ bool ContentReader::NextPiece(Piece& piece) {
   }
   std::size_t end = std::u16string::npos;
   while (true) {
-    std::size_t lf = pending_.find(u"\r\n", pending_pos_);
+    std::size_t lf = FindLineEnd(pending_, pending_pos_);
     if (lf != std::u16string::npos) {
       end = lf + 2;
       break;
@@ -308,7 +322,7 @@ bool ContentReader::NextPiece(Piece& piece) {
   bool line_end = end != std::u16string::npos;
   if (!line_end) end = pending_.size();
   std::u16string_view text(pending_.data() + pending_pos_, end - pending_pos_);
-  if (null_check_ && std::find(text.begin(), text.end(), u'\0') != text.end()) {
+  if (null_check_ && scan::Find(text.data(), text.size(), u'\0') != text.size()) {
     error_kind_ = static_cast<std::int32_t>(ResultKind::kSkipped);
     reason_ = kReasonNullCharacter;
     return false;

@@ -4,7 +4,11 @@
 #include "engine/text_finder.h"
 
 #include <algorithm>
+#include <typeinfo>
 
+#include "engine/quick_scan.h"
+
+#include "platform/scan.h"
 #include "platform/text.h"
 
 CTextFinder::~CTextFinder() = default;
@@ -39,9 +43,10 @@ std::u16string_view CTextFinder::Folded(std::u16string_view piece) {
 }
 
 bool CTextFinder::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
+  if (pattern_.text() != text || pattern_.case_sensitive() != case_sensitive)
+    pattern_.Prepare(text, case_sensitive);
   std::size_t before = ranges.size();
-  std::u16string_view haystack = case_sensitive ? piece : Folded(piece);
-  FindPlain(haystack, text, static_cast<std::size_t>(search_from), word_wrap, ranges);
+  pattern_.FindAll(piece, static_cast<std::size_t>(search_from), word_wrap, ranges);
   return ranges.size() > before;
 }
 
@@ -49,25 +54,104 @@ bool CTextFinder::WritePiece(std::u16string_view, const std::vector<BlockMatch>&
   return true;
 }
 
-void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
-               bool whole_words, std::vector<BlockMatch>& ranges) {
-  if (pattern.empty()) return;
-  const std::size_t n = pattern.size();
-  std::size_t pos = from;
-  while (pos + n <= text.size()) {
-    std::size_t at = text.find(pattern, pos);
-    if (at == std::u16string_view::npos) return;
+namespace {
+
+// How common a unit is in text files, roughly (higher is more common); units
+// not listed are taken as rare. Scanning for a rare unit finds few false
+// candidates.
+int Commonness(char16_t c) {
+  static constexpr char16_t kByFrequency[] =
+      u" etaoinsrhldcu_mfpgwyb,.vk-x()=;*/0\"1>:\n\t#2{}[]j&<+!'3q4z85679|%@$\\?^~`\r";
+  constexpr std::size_t n = sizeof kByFrequency / sizeof kByFrequency[0] - 1;
+  for (std::size_t i = 0; i < n; ++i)
+    if (kByFrequency[i] == c) return static_cast<int>(n - i);
+  return 0;
+}
+
+}  // namespace
+
+void CPlainPattern::Prepare(std::u16string_view pattern, bool case_sensitive) {
+  text_.assign(pattern);
+  case_sensitive_ = case_sensitive;
+  if (!case_sensitive) platform::LowerBuffer(text_.data(), text_.size());
+  prepared_ = true;
+  anchor_ = 0;
+  if (text_.empty()) return;
+  // Every unit that lower-cases to a pattern unit may stand for it.
+  auto variants = [&](char16_t c, std::u16string& out) {
+    out.clear();
+    if (case_sensitive_) {
+      out.push_back(c);
+      return;
+    }
+    for (unsigned x = 0; x < 0x10000 && out.size() <= 2; ++x)
+      if (platform::LowerChar(static_cast<char16_t>(x)) == c) out.push_back(static_cast<char16_t>(x));
+  };
+  int best = -1;
+  std::u16string chosen, v;
+  for (std::size_t i = 0; i < text_.size(); ++i) {
+    variants(text_[i], v);
+    if (v.empty() || v.size() > 2) continue;
+    int score = 0;
+    for (char16_t c : v) score += Commonness(c);
+    if (best < 0 || score < best) {
+      best = score;
+      anchor_ = i;
+      chosen = v;
+    }
+  }
+  scannable_ = best >= 0;
+  if (scannable_) {
+    scan_a_ = chosen[0];
+    scan_b_ = chosen.size() > 1 ? chosen[1] : chosen[0];
+  }
+}
+
+bool CPlainPattern::MatchesAt(const char16_t* p) const {
+  const std::size_t n = text_.size();
+  if (case_sensitive_) return std::char_traits<char16_t>::compare(p, text_.data(), n) == 0;
+  for (std::size_t j = 0; j < n; ++j)
+    if (platform::LowerChar(p[j]) != text_[j]) return false;
+  return true;
+}
+
+void CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool whole_words,
+                            std::vector<BlockMatch>& ranges, std::size_t limit) const {
+  const std::size_t m = text_.size();
+  if (m == 0 || text.size() < m) return;
+  const char16_t* base = text.data();
+  const std::size_t last_start = text.size() - m;
+  std::size_t start = from;
+  while (start <= last_start && ranges.size() < limit) {
+    if (scannable_) {
+      // Scan for the anchor unit among the positions it can take.
+      std::size_t at = start + anchor_;
+      std::size_t found = scan::FindEither(base + at, last_start + anchor_ + 1 - at, scan_a_, scan_b_);
+      if (at + found > last_start + anchor_) return;
+      start = at + found - anchor_;
+    }
+    if (!MatchesAt(base + start)) {
+      ++start;
+      continue;
+    }
     if (whole_words) {
-      bool word_before = at > 0 && platform::IsAlphaNumeric(text[at - 1]);
-      bool word_after = at + n < text.size() && platform::IsAlphaNumeric(text[at + n]);
+      bool word_before = start > 0 && platform::IsAlphaNumeric(base[start - 1]);
+      bool word_after = start + m < text.size() && platform::IsAlphaNumeric(base[start + m]);
       if (word_before || word_after) {
-        pos = at + 1;
+        ++start;
         continue;
       }
     }
-    ranges.push_back({static_cast<std::int32_t>(at), static_cast<std::int32_t>(n)});
-    pos = at + n;
+    ranges.push_back({static_cast<std::int32_t>(start), static_cast<std::int32_t>(m)});
+    start += m;
   }
+}
+
+void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
+               bool whole_words, std::vector<BlockMatch>& ranges) {
+  CPlainPattern prepared;
+  prepared.Prepare(pattern, true);
+  prepared.FindAll(text, from, whole_words, ranges);
 }
 
 namespace {
@@ -103,6 +187,21 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
   handler.null_check = skip_null_files && !handler.IsConverted();
   handler.search_from = 0;
   handler.piece_position = 0;
+  if (!matches && !word_wrap && !converted_text && typeid(handler) == typeid(CTextFinder)) {
+    std::u16string pattern = case_sensitive ? text : platform::Lowered(text);
+    if (QuickScanApplies(pattern)) {
+      switch (QuickScanFile(path, pattern, case_sensitive, handler.null_check, *handler.stop_event)) {
+        case QuickScanResult::kFound: return true;
+        case QuickScanResult::kNotFound: return false;
+        case QuickScanResult::kCanceled: handler.canceled = true; return false;
+        case QuickScanResult::kSkippedNul:
+          handler.result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
+          handler.reason = kReasonNullCharacter;
+          return false;
+        case QuickScanResult::kUnsure: break;
+      }
+    }
+  }
   if (!handler.Open()) return false;
 
   // The carry lets a match that spans two pieces be found once, in the later

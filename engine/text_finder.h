@@ -3,6 +3,7 @@
 // Tested by tests/engine/content_pass_test.cpp.
 #pragma once
 #include <cstdint>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,33 @@ struct TextMatch {
   std::int32_t line = 0;         // 1-based
   std::u16string text;           // the matched characters less one trailing CR LF
   std::int32_t length = 0;       // characters matched, line end included
+};
+
+// A plain pattern prepared for scanning: the text is scanned for one of its
+// units (the one likely rarest in files) and candidates are verified around
+// it. A case-insensitive pattern is lower-case; the scan then looks for every
+// unit that lower-cases to the chosen one, so the text is never lowered.
+class CPlainPattern {
+ public:
+  void Prepare(std::u16string_view pattern, bool case_sensitive);
+  const std::u16string& text() const { return text_; }
+  bool case_sensitive() const { return case_sensitive_; }
+
+  // Finds the non-overlapping occurrences in `text` from `from`, left to
+  // right; with `whole_words` an occurrence touching a letter or digit on
+  // either side (within `text`) does not count.
+  void FindAll(std::u16string_view text, std::size_t from, bool whole_words,
+               std::vector<BlockMatch>& ranges, std::size_t limit = SIZE_MAX) const;
+
+ private:
+  bool MatchesAt(const char16_t* p) const;
+
+  std::u16string text_;
+  bool case_sensitive_ = true;
+  bool prepared_ = false;
+  std::size_t anchor_ = 0;
+  char16_t scan_a_ = 0, scan_b_ = 0;
+  bool scannable_ = true;  // false: the anchor has more than two case variants
 };
 
 class CTextFinder {
@@ -84,11 +112,10 @@ class CTextFinder {
 
  private:
   std::u16string folded_;
+  CPlainPattern pattern_;
 };
 
-// Finds the non-overlapping occurrences of `pattern` in `text` from `from`,
-// left to right; with `whole_words` an occurrence touching a letter or digit
-// on either side (within `text`) does not count.
+// FindAll of a case-sensitive pattern, for callers without a prepared one.
 void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
                bool whole_words, std::vector<BlockMatch>& ranges);
 

@@ -50,6 +50,11 @@ class StreamDecoder {
 // decoder must hold back (0 when the block ends on a character boundary).
 std::size_t IncompleteTail(CodePage page, std::string_view bytes);
 
+// True when the ANSI code page has one byte per character (1252 and the
+// other single-byte pages); false for double-byte pages, whose trail bytes
+// can look like ASCII.
+bool AnsiIsSingleByte();
+
 // UTF-8 helpers used at boundaries (command lines, XML, console).
 inline std::u16string FromUtf8(std::string_view s) { return Decode(CodePage::kUtf8, s); }
 inline std::string ToUtf8(std::u16string_view s) { return Encode(CodePage::kUtf8, s); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/posix/case_tables.h"
+#include "platform/scan.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -37,14 +38,13 @@ void DecodeUtf8(std::string_view bytes, std::u16string& out) {
   const std::size_t n = bytes.size();
   std::size_t i = 0;
   while (i < n) {
-    // ASCII runs are the common case: copy them without further tests.
-    std::size_t run = i;
-    while (run < n && p[run] < 0x80) ++run;
-    if (run > i) {
+    // ASCII runs are the common case: widen them without further tests.
+    if (p[i] < 0x80) {
       std::size_t old = out.size();
-      out.resize(old + (run - i));
-      for (std::size_t k = i; k < run; ++k) out[old + (k - i)] = p[k];
-      i = run;
+      out.resize(old + (n - i));
+      std::size_t run = scan::WidenAscii(p + i, n - i, out.data() + old);
+      out.resize(old + run);
+      i += run;
       if (i == n) break;
     }
     unsigned char b = p[i];
@@ -86,7 +86,12 @@ std::string EncodeUtf8(std::u16string_view text, bool* lossless) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
+      std::size_t run = i + 1;
+      while (run < text.size() && text[run] < 0x80) ++run;
+      std::size_t old = out.size();
+      out.resize(old + (run - i));
+      for (std::size_t k = i; k < run; ++k) out[old + k - i] = static_cast<char>(text[k]);
+      i = run - 1;
       continue;
     }
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -145,7 +150,11 @@ void DecodeAppend(CodePage page, std::string_view bytes, std::u16string& out) {
   std::size_t old = out.size();
   out.resize(old + bytes.size());
   char16_t* dst = out.data() + old;
-  for (unsigned char b : bytes) *dst++ = AnsiToChar(b);
+  const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (std::size_t i = 0; i < bytes.size();) {
+    i += scan::WidenAscii(src + i, bytes.size() - i, dst + i);
+    for (; i < bytes.size() && src[i] >= 0x80; ++i) dst[i] = AnsiToChar(src[i]);
+  }
 }
 
 std::string Encode(CodePage page, std::u16string_view text, bool* lossless) {
@@ -177,6 +186,8 @@ std::size_t IncompleteTail(CodePage page, std::string_view bytes) {
   }
   return 0;
 }
+
+bool AnsiIsSingleByte() { return true; }
 
 void LowerBuffer(char16_t* text, std::size_t length) {
   const char16_t* table = case_tables::Lower();

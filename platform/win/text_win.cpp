@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "platform/text.h"
+#include "platform/win/text_win.h"
 
 namespace platform {
 namespace {
@@ -91,21 +92,6 @@ std::size_t Utf8IncompleteTail(std::string_view bytes) {
   return 0;
 }
 
-std::size_t DbcsIncompleteTail(UINT code_page, std::string_view bytes) {
-  // A trail byte of a double-byte code page can have the value of a lead
-  // byte, so the boundary is only known by walking from the start.
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    if (IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[i]))) {
-      if (i + 1 == bytes.size()) return 1;
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
-  return 0;
-}
-
 // A piece of at most kMaxPiece bytes that does not split a character.
 std::string_view NextPiece(CodePage page, std::string_view bytes) {
   if (bytes.size() <= kMaxPiece) return bytes;
@@ -143,11 +129,26 @@ std::string Encode(CodePage page, std::u16string_view text, bool* lossless) {
   return out;
 }
 
+std::size_t win::DbcsIncompleteTail(unsigned code_page, std::string_view bytes) {
+  // A trail byte of a double-byte code page can have the value of a lead
+  // byte, so the boundary is only known by walking from the start.
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (IsDBCSLeadByteEx(code_page, static_cast<BYTE>(bytes[i]))) {
+      if (i + 1 == bytes.size()) return 1;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return 0;
+}
+
 std::size_t IncompleteTail(CodePage page, std::string_view bytes) {
   if (page == CodePage::kUtf8) return Utf8IncompleteTail(bytes);
   CPINFO info;
   if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize < 2) return 0;
-  return DbcsIncompleteTail(GetACP(), bytes);
+  return win::DbcsIncompleteTail(GetACP(), bytes);
 }
 
 void LowerBuffer(char16_t* text, std::size_t length) {

@@ -1,0 +1,121 @@
+// The byte-level find-mode shortcut.
+// Tested by tests/engine/quick_scan_test.cpp.
+#include "engine/quick_scan.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/fs.h"
+#include "platform/scan.h"
+#include "platform/text.h"
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+unsigned char AsciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+unsigned char AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+// Rough frequency of bytes in source and text files; higher is more common.
+int Commonness(unsigned char c) {
+  static constexpr char kByFrequency[] =
+      " etaoinsrhldcu_mfpgwyb,.vk-x()=;*/0\"1>:\n\t#2{}[]j&<+!'3q4z85679|%@$\\?^~`\r";
+  const char* at = std::strchr(kByFrequency, c);
+  return (c && at) ? static_cast<int>(sizeof kByFrequency - (at - kByFrequency)) : 0;
+}
+
+class BytePattern {
+ public:
+  BytePattern(std::u16string_view pattern, bool case_sensitive) : case_sensitive_(case_sensitive) {
+    for (char16_t c : pattern) bytes_.push_back(static_cast<unsigned char>(c));
+    int best = -1;
+    for (std::size_t i = 0; i < bytes_.size(); ++i) {
+      unsigned char c = bytes_[i];
+      int score = Commonness(c) + (case_sensitive ? 0 : Commonness(AsciiUpper(c)));
+      if (best < 0 || score < best) best = score, anchor_ = i;
+    }
+    a_ = bytes_[anchor_];
+    b_ = case_sensitive ? a_ : AsciiUpper(a_);
+  }
+
+  std::size_t size() const { return bytes_.size(); }
+
+  // End of the first occurrence in p[0, n), or 0 when there is none.
+  std::size_t FindEnd(const unsigned char* p, std::size_t n) const {
+    const std::size_t m = bytes_.size();
+    if (n < m) return 0;
+    std::size_t start = 0;
+    const std::size_t last = n - m;
+    while (start <= last) {
+      std::size_t at = start + anchor_;
+      std::size_t found = scan::FindEitherByte(p + at, last + anchor_ + 1 - at, a_, b_);
+      if (at + found > last + anchor_) return 0;
+      start = at + found - anchor_;
+      if (Matches(p + start)) return start + m;
+      ++start;
+    }
+    return 0;
+  }
+
+ private:
+  bool Matches(const unsigned char* p) const {
+    const std::size_t last = bytes_.size() - 1;
+    if (case_sensitive_) return p[last] == bytes_[last] && std::memcmp(p, bytes_.data(), last) == 0;
+    for (std::size_t j = 0; j < bytes_.size(); ++j)
+      if (AsciiLower(p[j]) != bytes_[j]) return false;
+    return true;
+  }
+
+  std::vector<unsigned char> bytes_;
+  bool case_sensitive_;
+  std::size_t anchor_ = 0;
+  unsigned char a_ = 0, b_ = 0;
+};
+
+bool StartsWithMark(const unsigned char* p, std::size_t n) {
+  return (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) ||
+         (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ||
+         (n >= 4 && p[0] == 0 && p[1] == 0 && p[2] == 0xFE && p[3] == 0xFF);
+}
+
+}  // namespace
+
+bool QuickScanApplies(std::u16string_view pattern) {
+  if (pattern.empty() || !platform::AnsiIsSingleByte()) return false;
+  for (char16_t c : pattern)
+    if (c == 0 || c >= 0x80) return false;
+  return true;
+}
+
+QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
+                              bool case_sensitive, bool null_check, platform::Event& stop) {
+  platform::File file;
+  if (!file.Open(path, platform::File::Mode::kRead)) return QuickScanResult::kUnsure;
+  BytePattern needle(pattern, case_sensitive);
+  const std::size_t keep = needle.size() - 1;
+  thread_local std::vector<unsigned char> buffer;
+  buffer.resize(kChunk + keep);
+  std::size_t carried = 0;  // bytes of the previous chunk kept for a match across chunks
+  bool first = true;
+  while (true) {
+    if (stop.Poll()) return QuickScanResult::kCanceled;
+    std::size_t got = 0;
+    if (!file.Read(buffer.data() + carried, kChunk, got)) return QuickScanResult::kUnsure;
+    if (got == 0) return QuickScanResult::kNotFound;
+    const unsigned char* p = buffer.data();
+    if (first && StartsWithMark(p, got)) return QuickScanResult::kUnsure;
+    first = false;
+    std::size_t n = carried + got;
+    std::size_t nul = null_check ? carried + scan::FindEitherByte(p + carried, got, 0, 0) : n;
+    std::size_t end = needle.FindEnd(p, n);
+    if (end != 0 && end <= nul) {
+      // Found. Without the NUL rule that is all; with it, a NUL later in the
+      // same piece would still skip the file, which only the full pass can
+      // tell.
+      return null_check ? QuickScanResult::kUnsure : QuickScanResult::kFound;
+    }
+    if (nul < n) return QuickScanResult::kSkippedNul;
+    carried = std::min(keep, n);
+    std::memmove(buffer.data(), p + n - carried, carried);
+  }
+}

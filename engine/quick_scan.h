@@ -1,0 +1,20 @@
+// A find-mode shortcut for the common case: an unmarked file in a single-byte
+// ANSI code page searched for an ASCII text. Such a file's decoded text holds
+// the text exactly where its bytes do, so the bytes are searched directly,
+// without decoding or cutting pieces. Anything it cannot decide exactly is
+// left to the full content pass.
+// Tested by tests/engine/quick_scan_test.cpp.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "platform/sync.h"
+
+enum class QuickScanResult { kNotFound, kFound, kSkippedNul, kCanceled, kUnsure };
+
+// Whether the shortcut applies to a pattern (already lower-cased when the
+// search is not case-sensitive).
+bool QuickScanApplies(std::u16string_view pattern);
+
+QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
+                              bool case_sensitive, bool null_check, platform::Event& stop);
