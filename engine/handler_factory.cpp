@@ -2,7 +2,9 @@
 // Tested by tests/engine/handler_factory_test.cpp.
 #include "engine/handler_factory.h"
 
+#include "engine/document_finders.h"
 #include "engine/regex_handlers.h"
+#include "platform/text.h"
 
 CFileHandlerFactory::CFileHandlerFactory(platform::Event* stop_event) : stop_event_(stop_event) {}
 CFileHandlerFactory::~CFileHandlerFactory() = default;
@@ -35,16 +37,26 @@ CTextReplacer* CFileHandlerFactory::CreateReplacer(bool regular_expression) {
   return Handed(plain_replacer_.get());
 }
 
+CFileHandlerFactoryPro::~CFileHandlerFactoryPro() = default;
+
 CTextFinder* CFileHandlerFactoryPro::CreateFinder(std::u16string_view extension,
                                                   bool regular_expression) {
   switch (GetHandlerKind(extension)) {
     case HandlerKind::kPlainText:
       return PlainTextFinder(regular_expression);
     case HandlerKind::kIFilter:
+      if (regular_expression) {
+        if (!regex_ifilter_finder_) regex_ifilter_finder_ = CreateRegexIFilterFinder();
+        return Handed(regex_ifilter_finder_.get());
+      }
+      if (!ifilter_finder_) ifilter_finder_ = std::make_unique<CIFilterTextFinder>();
+      return Handed(ifilter_finder_.get());
     case HandlerKind::kBuiltIn:
-      // Document extraction is not built yet: such files are skipped as
-      // having no handler.
-      return nullptr;
+      // The built-in route knows PDF only, and matches the pattern as plain
+      // text even in a regular-expression search.
+      if (platform::Lowered(std::u16string(extension)) != u"pdf") return nullptr;
+      if (!pdf_finder_) pdf_finder_ = std::make_unique<CPDFTextFinder>();
+      return Handed(pdf_finder_.get());
     case HandlerKind::kIgnore:
       break;
   }

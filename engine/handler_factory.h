@@ -52,5 +52,11 @@ class CFileHandlerFactory : public IFileHandlerFactory {
 class CFileHandlerFactoryPro : public CFileHandlerFactory {
  public:
   using CFileHandlerFactory::CFileHandlerFactory;
+  ~CFileHandlerFactoryPro() override;
   CTextFinder* CreateFinder(std::u16string_view extension, bool regular_expression) override;
+
+ private:
+  std::unique_ptr<CTextFinder> ifilter_finder_;
+  std::unique_ptr<CTextFinder> regex_ifilter_finder_;
+  std::unique_ptr<CTextFinder> pdf_finder_;
 };

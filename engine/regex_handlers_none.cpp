@@ -7,3 +7,4 @@
 
 std::unique_ptr<CTextFinder> CreateRegexFinder() { return nullptr; }
 std::unique_ptr<CTextReplacer> CreateRegexReplacer() { return nullptr; }
+std::unique_ptr<CTextFinder> CreateRegexIFilterFinder() { return nullptr; }

@@ -204,16 +204,21 @@ bool File::Open(std::u16string_view path, Mode mode) {
   if (mode != Mode::kRead) {
     access = GENERIC_WRITE;
     share = FILE_SHARE_READ;
-    // CREATE_ALWAYS fails with access denied on an existing hidden or
-    // read-only file: the caller sees the failure rather than a silent
-    // change of attributes.
-    disposition = mode == Mode::kWriteNew ? CREATE_NEW : CREATE_ALWAYS;
+    // Not CREATE_ALWAYS: it fails with access denied on an existing hidden or
+    // system file unless the same attributes are passed again. Opening and
+    // then truncating works on any writable file and keeps its attributes.
+    disposition = mode == Mode::kWriteNew ? CREATE_NEW : OPEN_ALWAYS;
     flags = FILE_ATTRIBUTE_NORMAL;
   }
   HANDLE handle =
       CreateFileW(ApiPath(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error_ = GetLastError();
+    return false;
+  }
+  if (mode == Mode::kWriteCreate && !SetEndOfFile(handle)) {
+    error_ = GetLastError();
+    CloseHandle(handle);
     return false;
   }
   handle_ = FromHandle(handle);
