@@ -84,7 +84,10 @@ class GeneratedTreeTest : public EndToEndTest {
     bool needle;    // content holds the text searched for
   };
 
-  void SetUp() override {
+  // Built once for the suite: writing 3000 files costs seconds under Wine.
+  static void SetUpTestSuite() {
+    tree_ = new TempTree;
+    files_ = new std::vector<File>;
     int serial = 0;
     auto add = [&](std::u16string folder, const std::string& name, bool excluded) {
       ++serial;
@@ -92,8 +95,8 @@ class GeneratedTreeTest : public EndToEndTest {
       bool txt = name.size() > 4 && name.substr(name.size() - 4) == ".txt" &&
                  name.find("_old.txt") == std::string::npos;
       std::u16string relative = folder + u"/" + platform::FromUtf8(name);
-      tree_.Write(relative, needle ? kNeedleText : "line one\nnothing\n");
-      files_.push_back({relative, txt, excluded, needle});
+      tree_->Write(relative, needle ? kNeedleText : "line one\nnothing\n");
+      files_->push_back({relative, txt, excluded, needle});
     };
     for (int i = 0; i < 8; ++i) {
       std::u16string dir = u"dir" + platform::FromUtf8(std::to_string(i));
@@ -113,29 +116,37 @@ class GeneratedTreeTest : public EndToEndTest {
       add(dir + u"/sub2/obsolete_too", "gone.txt", true);  // contains the word
     }
     add(u"dir0/sub0", "\u00fcn\u00ef.txt", false);
-    ASSERT_GT(files_.size(), 3000u);
-    // One file that the content test skips for its NUL character.
-    tree_.Write(u"dir5/sub5/nul.txt", std::string("some needle\0", 12));
+    ASSERT_GT(files_->size(), 3000u);
+    // One file that the content test skips for its NUL character ("nul.txt"
+    // would name the NUL device on Windows).
+    tree_->Write(u"dir5/sub5/zero.txt", std::string("some needle\0", 12));
+  }
+  static void TearDownTestSuite() {
+    delete tree_;
+    delete files_;
   }
 
-  std::string PathList() const { return U8(tree_.root()) + ";-obsolete;-sub3"; }
-  std::string Full(const std::u16string& relative) const { return U8(tree_.Path(relative)); }
+  std::string PathList() const { return U8(tree_->root()) + ";-obsolete;-sub3"; }
+  std::string Full(const std::u16string& relative) const { return U8(tree_->Path(relative)); }
 
   std::vector<std::string> Expected(bool with_text) const {
     std::vector<std::string> out;
-    for (const auto& f : files_)
+    for (const auto& f : *files_)
       if (f.txt_mask && !f.excluded && (!with_text || f.needle)) out.push_back(Full(f.relative));
     return Sorted(out);
   }
 
-  TempTree tree_;
-  std::vector<File> files_;
+  static TempTree* tree_;
+  static std::vector<File>* files_;
 };
+
+TempTree* GeneratedTreeTest::tree_ = nullptr;
+std::vector<GeneratedTreeTest::File>* GeneratedTreeTest::files_ = nullptr;
 
 TEST_F(GeneratedTreeTest, NameSearchListsEveryIncludedFileOnce) {
   Outcome o = Cli({"-p", PathList(), "-s", "-n", "*.txt;-*_old.txt"});
   std::vector<std::string> expected = Expected(false);
-  expected.push_back(Full(u"dir5/sub5/nul.txt"));
+  expected.push_back(Full(u"dir5/sub5/zero.txt"));
   expected = Sorted(expected);
   EXPECT_EQ(o.code, 0) << o.err;
   EXPECT_EQ(Sorted(Lines(o.out)), expected);
@@ -147,7 +158,7 @@ TEST_F(GeneratedTreeTest, NameSearchListsEveryIncludedFileOnce) {
 TEST_F(GeneratedTreeTest, ContentSearchInTextAndJson) {
   const std::vector<std::string> expected = Expected(true);
   const std::string skipped =
-      "skipped: " + Full(u"dir5/sub5/nul.txt") + ": File contains a NULL character";
+      "skipped: " + Full(u"dir5/sub5/zero.txt") + ": File contains a NULL character";
   Outcome text = Cli({"-p", PathList(), "-s", "-n", "*.txt;-*_old.txt", "-t", "needle"});
   EXPECT_EQ(text.code, 0) << text.err;
   EXPECT_EQ(Sorted(Lines(text.out)), expected);

@@ -136,7 +136,7 @@ TEST(ProgramTest, FindRunWithMatchListsFromSingleFileRuns) {
 
 TEST(ProgramTest, SettingsComeFromTheDataFolderWhichStaysUntouched) {
   TempTree tree;
-  tree.Write(u"files/nul.txt", std::string("key\0value", 9));
+  tree.Write(u"files/zero.txt", std::string("key\0value", 9));
   tree.Write(u"files/tool.exe", "key");
   AppSettings settings;
   settings.treat_null_as_binary = false;
@@ -154,8 +154,8 @@ TEST(ProgramTest, SettingsComeFromTheDataFolderWhichStaysUntouched) {
   CliResult configured = RunCli({"-p", files, "-t", "key", "--data-dir", U8(tree.Path(u"data"))});
   EXPECT_EQ(configured.code, 0);
   EXPECT_EQ(SortedLines(configured.out),
-            (std::vector<std::string>{U8(tree.Path(u"files/nul.txt")),
-                                      U8(tree.Path(u"files/tool.exe"))}));
+            (std::vector<std::string>{U8(tree.Path(u"files/tool.exe")),
+                                      U8(tree.Path(u"files/zero.txt"))}));
   EXPECT_EQ(tree.Read(u"data/settings.xml"), xml);
   EXPECT_FALSE(platform::PathExists(tree.Path(u"elsewhere")));
   EXPECT_FALSE(platform::PathExists(tree.Path(u"data/search_results")));
