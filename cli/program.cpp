@@ -6,6 +6,7 @@
 #include "cli/cli_settings.h"
 #include "cli/interrupt.h"
 #include "cli/temp_folder.h"
+#include "engine/document_finders.h"
 #include "platform/text.h"
 
 namespace cli {
@@ -59,7 +60,8 @@ int RunProgram(const std::vector<std::string>& args, ProgramIo io) {
       MakeRequest(options, std::move(params), io.stdin_is_terminal, LoadCliSettings(data_folder));
   CTempFolder temp_folder;
   if (!temp_folder.Create()) return Refuse(io.sink, "cannot create a temporary folder");
-  SetProgramTempFolder(temp_folder.path());
+  // Converted document text goes there instead of the folder Varnel shares.
+  SetDocumentTempFolder(temp_folder.path());
 
   CCliRun run(io.sink, io.question);
   RunOutcome outcome;
@@ -67,7 +69,7 @@ int RunProgram(const std::vector<std::string>& args, ProgramIo io) {
     CInterruptWatcher watcher([&run] { run.Cancel(); });
     outcome = run.Run(request);
   }
-  SetProgramTempFolder({});
+  SetDocumentTempFolder({});
   return ExitCode(outcome);
 }
 

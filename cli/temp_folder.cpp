@@ -10,8 +10,6 @@
 namespace cli {
 namespace {
 
-std::u16string g_program_temp_folder;
-
 std::u16string RandomName(std::mt19937_64& random) {
   char name[40];
   std::snprintf(name, sizeof name, "varnel-cli-%016llx", static_cast<unsigned long long>(random()));
@@ -40,8 +38,5 @@ bool CTempFolder::Create() {
   }
   return false;
 }
-
-void SetProgramTempFolder(const std::u16string& path) { g_program_temp_folder = path; }
-const std::u16string& ProgramTempFolder() { return g_program_temp_folder; }
 
 }  // namespace cli

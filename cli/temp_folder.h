@@ -22,9 +22,4 @@ class CTempFolder {
   std::u16string path_;
 };
 
-// The folder the engine's document conversion writes its text files into;
-// empty until the program made one.
-void SetProgramTempFolder(const std::u16string& path);
-const std::u16string& ProgramTempFolder();
-
 }  // namespace cli
