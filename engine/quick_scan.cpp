@@ -2,6 +2,7 @@
 // Tested by tests/engine/quick_scan_test.cpp.
 #include "engine/quick_scan.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -72,6 +73,30 @@ class BytePattern {
   unsigned char a_ = 0, b_ = 0;
 };
 
+// The end of the reader's piece that holds byte `x` of an unmarked
+// single-byte file (byte offsets are character offsets there): the first CR LF
+// end after x, or the first 1024-byte block boundary after x that does not
+// follow a CR (the reader reads on over such a boundary). `p` holds the file's
+// bytes from `base`, `n` of them, and `eof` says whether they reach its end.
+// Returns 0 when the bytes at hand do not decide.
+std::uint64_t PieceEnd(const unsigned char* p, std::uint64_t base, std::size_t n, bool eof,
+                       std::uint64_t x) {
+  constexpr std::uint64_t kBlock = 1024;
+  std::uint64_t i = x > base ? x - 1 : base;
+  for (; i < base + n; ++i) {
+    std::uint64_t y = i + 1;
+    if (p[i - base] == '\r' && i + 1 < base + n && p[i + 1 - base] == '\n' && i + 1 >= x) return i + 2;
+    if (y > x && y % kBlock == 0 && p[i - base] != '\r') return y;
+  }
+  return eof ? base + n : 0;
+}
+
+bool AtEnd(platform::File& file) {
+  unsigned char probe;
+  std::size_t got = 1;
+  return file.Read(&probe, 1, got) && got == 0;
+}
+
 bool StartsWithMark(const unsigned char* p, std::size_t n) {
   return (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) ||
          (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ||
@@ -96,6 +121,7 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
   thread_local std::vector<unsigned char> buffer;
   buffer.resize(kChunk + keep);
   std::size_t carried = 0;  // bytes of the previous chunk kept for a match across chunks
+  std::uint64_t base = 0;   // file offset of buffer[0]
   bool first = true;
   while (true) {
     if (stop.Poll()) return QuickScanResult::kCanceled;
@@ -109,13 +135,17 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
     std::size_t nul = null_check ? carried + scan::FindEitherByte(p + carried, got, 0, 0) : n;
     std::size_t end = needle.FindEnd(p, n);
     if (end != 0 && end <= nul) {
-      // Found. Without the NUL rule that is all; with it, a NUL later in the
-      // same piece would still skip the file, which only the full pass can
-      // tell.
-      return null_check ? QuickScanResult::kUnsure : QuickScanResult::kFound;
+      if (!null_check) return QuickScanResult::kFound;
+      // With the NUL rule, a NUL later in the piece that holds the match's
+      // last character still skips the file: the reader checks a whole piece
+      // before it is searched.
+      std::uint64_t piece_end = PieceEnd(p, base, n, got < kChunk && AtEnd(file), base + end - 1);
+      if (piece_end == 0) return QuickScanResult::kUnsure;
+      return base + nul < piece_end ? QuickScanResult::kSkippedNul : QuickScanResult::kFound;
     }
     if (nul < n) return QuickScanResult::kSkippedNul;
     carried = std::min(keep, n);
+    base += n - carried;
     std::memmove(buffer.data(), p + n - carried, carried);
   }
 }
