@@ -1,0 +1,120 @@
+// The regular-expression content handlers and the factory's seam that makes
+// them. Tested by tests/regex/regexp_handlers_test.cpp.
+#include "regex/regexp_handlers.h"
+
+#include <memory>
+
+#include "engine/file_result.h"
+#include "engine/regex_handlers.h"
+
+namespace {
+
+bool PollStopEvent(void* event) { return static_cast<platform::Event*>(event)->Poll(); }
+
+}  // namespace
+
+CRegexpHandler::~CRegexpHandler() = default;
+
+void CRegexpHandler::CompileFor(const std::u16string& text, bool case_sensitive,
+                                platform::Event* stop_event) {
+  pattern_.Compile(text.c_str(), case_sensitive ? 0u : unsigned{regex::NO_CASE});
+  control_.stop = stop_event ? regex::StopHook{&PollStopEvent, stop_event} : regex::StopHook{};
+  outcome_ = regex::SearchOutcome::kNoMatch;
+  gave_up_ = false;
+}
+
+bool CRegexpHandler::FindAll(std::u16string_view piece, std::int32_t from,
+                             std::vector<BlockMatch>& list) {
+  const std::size_t nul = piece.find(u'\0');
+  const int length = static_cast<int>(nul == std::u16string_view::npos ? piece.size() : nul);
+  int start = from > 0 ? from : -1;
+  outcome_ = regex::SearchOutcome::kNoMatch;
+  while (start <= length) {
+    outcome_ = regex::Search(pattern_, piece.data(), length, start, state_, spans_, control_);
+    if (outcome_ != regex::SearchOutcome::kMatch) break;
+    const int match_start = spans_[2];
+    const int match_end = spans_[3];
+    // An empty match ends the list: neither it nor anything after it counts.
+    if (match_start == match_end) break;
+    list.push_back({match_start, match_end - match_start});
+    start = match_end;
+  }
+  return !list.empty();
+}
+
+bool CRegexpHandler::SearchFor(CTextFinder& handler, std::u16string_view piece,
+                               std::vector<BlockMatch>& ranges) {
+  if (gave_up_) return false;
+  const bool found = FindAll(piece, handler.search_from, ranges);
+  switch (outcome_) {
+    case regex::SearchOutcome::kTooComplex:
+      gave_up_ = true;
+      handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+      handler.reason = kReasonTooComplex;
+      handler.error_code = 0;
+      break;
+    case regex::SearchOutcome::kStopped:
+      // Polling took the auto-reset event's signal; give it back so that the
+      // content pass stops at its next poll.
+      gave_up_ = true;
+      handler.canceled = true;
+      if (handler.stop_event) handler.stop_event->Set();
+      break;
+    default: return found;
+  }
+  // Matches found before giving up are kept: the list holds only whole,
+  // correct matches, and the handler's fields say the search was cut short.
+  return found;
+}
+
+bool CRegexpTextFinder::Open() {
+  if (!CTextFinder::Open()) return false;
+  CompileFor(text, case_sensitive, stop_event);
+  return true;
+}
+
+bool CRegexpTextFinder::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
+  // Lower-casing keeps every position, so the ranges refer to the piece as read.
+  return SearchFor(*this, case_sensitive ? piece : Folded(piece), ranges);
+}
+
+bool CRegexpTextReplacer::Open() {
+  if (!CTextReplacer::Open()) return false;
+  CompileFor(text, case_sensitive, stop_event);
+  return true;
+}
+
+bool CRegexpTextReplacer::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
+  return SearchFor(*this, piece, ranges);
+}
+
+bool CRegexpTextReplacer::Close() {
+  if (!gave_up() || canceled) return CTextReplacer::Close();
+  // Some piece was not searched: writing the file would replace only part of
+  // what the pattern matches. The replacer discards a canceled rewrite.
+  canceled = true;
+  CTextReplacer::Close();
+  canceled = false;
+  return false;
+}
+
+bool CRegexpIFilterTextFinder::Open() {
+  if (!CIFilterTextFinder::Open()) return false;
+  CompileFor(text, case_sensitive, stop_event);
+  return true;
+}
+
+bool CRegexpIFilterTextFinder::SearchPiece(std::u16string_view piece,
+                                           std::vector<BlockMatch>& ranges) {
+  return SearchFor(*this, case_sensitive ? piece : Folded(piece), ranges);
+}
+
+std::unique_ptr<CTextFinder> CreateRegexFinder() { return std::make_unique<CRegexpTextFinder>(); }
+
+std::unique_ptr<CTextReplacer> CreateRegexReplacer() {
+  return std::make_unique<CRegexpTextReplacer>();
+}
+
+std::unique_ptr<CTextFinder> CreateRegexIFilterFinder() {
+  return std::make_unique<CRegexpIFilterTextFinder>();
+}

@@ -1,0 +1,73 @@
+// The regular-expression content handlers: a compiled pattern that finds all
+// matches of a piece (CRegexpHandler), combined with the plain finder, the
+// replacer and the document-filter finder of the engine.
+// Tested by tests/regex/regexp_handlers_test.cpp.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/document_finders.h"
+#include "engine/text_finder.h"
+#include "engine/text_replacer.h"
+#include "regex/pattern.h"
+#include "regex/search.h"
+
+class CRegexpHandler {
+ public:
+  CRegexpHandler() = default;
+  virtual ~CRegexpHandler();
+  CRegexpHandler(const CRegexpHandler&) = delete;
+  CRegexpHandler& operator=(const CRegexpHandler&) = delete;
+
+  // Appends every match of the compiled pattern in `piece` (searched up to its
+  // first NUL, from `from`), left to right, each search starting where the
+  // previous match ended. An empty match ends the list. True when the list
+  // then holds at least one entry.
+  bool FindAll(std::u16string_view piece, std::int32_t from, std::vector<BlockMatch>& list);
+
+  // How the last FindAll ended: kTooComplex or kStopped when it gave up.
+  regex::SearchOutcome outcome() const { return outcome_; }
+  const regex::CPattern& pattern() const { return pattern_; }
+
+ protected:
+  // Compiles the search text (already lower-cased when not case-sensitive)
+  // and arms the stop hook; a new file starts with no outcome.
+  void CompileFor(const std::u16string& text, bool case_sensitive, platform::Event* stop_event);
+  // SearchPiece for a handler: FindAll over `piece`, then the outcome turned
+  // into the handler's fields. Once a piece was too complex or the search was
+  // stopped, later pieces of the file are not searched.
+  bool SearchFor(CTextFinder& handler, std::u16string_view piece, std::vector<BlockMatch>& ranges);
+  bool gave_up() const { return gave_up_; }
+
+ private:
+  regex::CPattern pattern_;
+  regex::CMatchState state_;
+  regex::MatchSpans spans_;
+  regex::SearchControl control_;
+  regex::SearchOutcome outcome_ = regex::SearchOutcome::kNoMatch;
+  bool gave_up_ = false;
+};
+
+class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {
+ public:
+  bool Open() override;
+  bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
+};
+
+// Searches the piece as read, relying on NO_CASE alone when not
+// case-sensitive. A file in which a piece was too complex to search is left
+// unchanged: Close discards the partial rewrite.
+class CRegexpTextReplacer : public CTextReplacer, public CRegexpHandler {
+ public:
+  bool Open() override;
+  bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
+  bool Close() override;
+};
+
+class CRegexpIFilterTextFinder : public CIFilterTextFinder, public CRegexpHandler {
+ public:
+  bool Open() override;
+  bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
+};

@@ -1,0 +1,204 @@
+// The regex content handlers: FindAll over single pieces, then whole content
+// passes over files for the case rules, anchors per piece, replacement, and
+// what happens when a piece is too complex or the search is stopped.
+#include "regex/regexp_handlers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/regex_handlers.h"
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "spans_text.h"
+#include "test_tree.h"
+
+namespace {
+
+using testing_support::TempTree;
+
+struct PieceHandler : CRegexpHandler {
+  void Compile(const std::u16string& text, bool case_sensitive) {
+    CompileFor(text, case_sensitive, nullptr);
+  }
+};
+
+std::string Ranges(const std::vector<BlockMatch>& ranges) {
+  std::string text;
+  for (const auto& r : ranges) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(r.start) + "+" + std::to_string(r.length);
+  }
+  return text.empty() ? "none" : text;
+}
+
+TEST(RegexpHandlersTest, FindAllOverOnePiece) {
+  struct Case {
+    std::u16string pattern;
+    std::u16string piece;
+    const char* ranges;
+    int from = 0;
+  } cases[] = {
+      {u"a*", u"baaa", "none"},  // the first match is empty, at 0
+      {u"a*", u"aab", "0+2"},    // then an empty match at 2 ends the list
+      {u"", u"abc", "none"},
+      {u"(?g)\\Gab", u"ababxab", "0+2 2+2"},
+      {u"b", std::u16string(u"a\0b", 3), "none"},  // a NUL ends the searchable text
+      {u"ab|b", u"abab", "1+1 2+2", 1},            // matches start at or after `from`
+      {u"\\d+", u"a12b345", "1+2 4+3"},
+      {u"x$", u"xx", "1+1"},
+  };
+  PieceHandler handler;
+  for (const auto& c : cases) {
+    handler.Compile(c.pattern, true);
+    std::vector<BlockMatch> ranges;
+    EXPECT_EQ(handler.FindAll(c.piece, c.from, ranges), std::string(c.ranges) != "none")
+        << Printable(c.pattern);
+    EXPECT_EQ(Ranges(ranges), c.ranges) << Printable(c.pattern) << " in " << Printable(c.piece);
+  }
+}
+
+class RegexpPassTest : public ::testing::Test {
+ protected:
+  // Runs a pass as the finder does: the search text is lower-cased first when
+  // the search is not case-sensitive. Returns the matched texts, or a reason.
+  std::string Find(CTextFinder& handler, const std::u16string& pattern, const std::string& bytes,
+                   bool case_sensitive = true, bool word_wrap = false) {
+    const std::u16string path = tree_.Write(u"file" + std::u16string(1, u'a' + files_++), bytes);
+    handler.stop_event = &stop_;
+    MatchList list;
+    const std::u16string text = case_sensitive ? pattern : platform::Lowered(pattern);
+    const bool found =
+        ContentPass(handler, text, &list, path, false, case_sensitive, word_wrap, 0, true);
+    if (handler.result_kind != 0) return "error " + std::to_string(handler.reason);
+    std::string out;
+    for (const auto& entry : list) {
+      for (const auto& h : entry.highlights) {
+        if (!out.empty()) out += '|';
+        out += platform::ToUtf8(entry.text.substr(h.start, h.length));
+      }
+    }
+    EXPECT_EQ(found, !list.empty());
+    return out.empty() ? "none" : out;
+  }
+
+  TempTree tree_;
+  platform::Event stop_;
+  CRegexpTextFinder finder_;
+  CRegexpTextReplacer replacer_;
+  int files_ = 0;
+};
+
+TEST_F(RegexpPassTest, CaseRulesOfFinderAndReplacer) {
+  const std::string accented = "\xC3\xA9 \xC3\x89";  // UTF-8 without a mark: read as ANSI
+  const std::string utf8 = "\xEF\xBB\xBF\xC3\xA9 \xC3\x89";
+  struct Case {
+    CTextFinder* handler;
+    std::u16string pattern;
+    std::string content;
+    bool case_sensitive;
+    const char* found;
+  } cases[] = {
+      {&finder_, u"ab", "xAB", false, "AB"},
+      {&finder_, u"Ab", "ab", false, "ab"},
+      {&finder_, u"\u00c9", utf8, false, "\xC3\xA9|\xC3\x89"},
+      {&finder_, u"\u00e9", utf8, false, "\xC3\xA9|\xC3\x89"},
+      {&replacer_, u"\u00c9", utf8, false, "\xC3\xA9"},
+      {&replacer_, u"\u00e9", utf8, false, "\xC3\xA9"},
+      {&replacer_, u"AB", "xAB ab", false, "AB|ab"},  // NO_CASE folds ASCII letters
+      // The pattern's lower-cased form is what it means.
+      {&finder_, u"\\D+", "ab12cd", false, "12"},
+      {&finder_, u"\\D+", "ab12cd", true, "ab|cd"},
+      {&finder_, u"a\\Bb", "ab", false, "none"},
+      {&finder_, u"a\\Bb", "ab", true, "ab"},
+      {&finder_, u"\\Qa.b", "a.b", false, "none"},  // \q is a literal q
+      {&finder_, u"[A-C]+", "xaBcD", false, "aBc"},
+      {&finder_, u"ab", accented, true, "none"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Find(*c.handler, c.pattern, c.content, c.case_sensitive), c.found)
+        << Printable(c.pattern) << (c.handler == &finder_ ? " finder" : " replacer");
+  }
+}
+
+TEST_F(RegexpPassTest, AnchorsReferToEachPiece) {
+  const std::string lines = "abc\r\nabc\r\nxabc\r\n";
+  EXPECT_EQ(Find(finder_, u"abc$", lines), "none");  // the piece ends after CR LF
+  EXPECT_EQ(Find(finder_, u"(?m)abc$", lines), "abc|abc|abc");
+  EXPECT_EQ(Find(finder_, u"abc\\Z", lines), "abc|abc|abc");
+  // Three characters of the first line are carried into the second piece,
+  // so "^" no longer stands at its start there.
+  EXPECT_EQ(Find(finder_, u"^abc", lines), "abc");
+  EXPECT_EQ(Find(finder_, u"(?m)^abc", lines), "abc|abc");
+  EXPECT_EQ(Find(finder_, u"abc", lines, true, true), Find(finder_, u"abc", lines));
+  EXPECT_EQ(Find(finder_, u"b", "abc", true, true), "b");  // whole words has no effect
+}
+
+TEST_F(RegexpPassTest, ReplacementIsTheTextAsEntered) {
+  const std::u16string path = tree_.Write(u"replace.txt", "abx cdx\r\nzz\r\n");
+  replacer_.stop_event = &stop_;
+  replacer_.replace_text = u"$1";
+  MatchList list;
+  EXPECT_TRUE(ContentPass(replacer_, u"(\\w+)x", &list, path, false, true, false, 0, true));
+  EXPECT_EQ(tree_.Read(u"replace.txt"), "$1 $1\r\nzz\r\n");
+  ASSERT_EQ(list.size(), 2u);
+}
+
+// "(a|a){30}b" tries 2^30 ways at every start in a run of 40 a's.
+const std::string kExplosive = std::string(40, 'a') + "cb\r\nab\r\n";
+
+TEST_F(RegexpPassTest, TooComplexPieceIsAnErrorAndLeavesTheFileUnchanged) {
+  EXPECT_EQ(Find(finder_, u"(a|a){30}b", kExplosive), "error 208");
+  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_FALSE(finder_.canceled);
+
+  // The first line matches and would be replaced; the second cannot be
+  // searched, so no part of the file may change.
+  const std::string content = std::string(30, 'a') + "b\r\n" + kExplosive;
+  const std::u16string path = tree_.Write(u"explosive.txt", content);
+  replacer_.stop_event = &stop_;
+  replacer_.replace_text = u"R";
+  MatchList list;
+  EXPECT_FALSE(ContentPass(replacer_, u"(a|a){30}b", &list, path, false, true, false, 0, true));
+  EXPECT_EQ(replacer_.reason, 208);
+  EXPECT_EQ(tree_.Read(u"explosive.txt"), content);
+  EXPECT_FALSE(platform::PathExists(path + u".tmp"));
+  EXPECT_FALSE(replacer_.canceled);
+
+  // The next file starts afresh.
+  EXPECT_EQ(Find(finder_, u"(a|a){3}b", "xaaab"), "aaab");
+}
+
+TEST_F(RegexpPassTest, StopDuringALongSearchCancelsThePass) {
+  const std::u16string path = tree_.Write(u"long.txt", kExplosive);
+  finder_.path = path;
+  finder_.text = u"(a|a){30}b";
+  finder_.case_sensitive = true;
+  finder_.stop_event = &stop_;
+  ASSERT_TRUE(finder_.Open());
+  stop_.Set();  // seen at the matcher's first poll
+  std::vector<BlockMatch> ranges;
+  const std::u16string piece(kExplosive.begin(), kExplosive.end());
+  EXPECT_FALSE(finder_.SearchPiece(piece, ranges));
+  EXPECT_EQ(finder_.outcome(), regex::SearchOutcome::kStopped);
+  EXPECT_TRUE(finder_.canceled);
+  EXPECT_TRUE(stop_.Poll());                         // signalled again for the content pass
+  EXPECT_FALSE(finder_.SearchPiece(u"ab", ranges));  // the rest of the file is not searched
+  EXPECT_TRUE(finder_.Close());
+}
+
+TEST(RegexpHandlersSeamTest, FactoryFunctionsMakeTheRegexHandlers) {
+  auto finder = CreateRegexFinder();
+  auto replacer = CreateRegexReplacer();
+  auto document = CreateRegexIFilterFinder();
+  EXPECT_NE(dynamic_cast<CRegexpTextFinder*>(finder.get()), nullptr);
+  EXPECT_NE(dynamic_cast<CRegexpTextReplacer*>(replacer.get()), nullptr);
+  ASSERT_NE(dynamic_cast<CRegexpIFilterTextFinder*>(document.get()), nullptr);
+  EXPECT_FALSE(document->SupportsReplace());
+  EXPECT_TRUE(document->IsConverted());
+  // Destroying through the second base destroys the whole object.
+  std::unique_ptr<CRegexpHandler> as_handler(new CRegexpTextReplacer);
+  as_handler.reset();
+}
+
+}  // namespace
