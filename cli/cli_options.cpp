@@ -97,32 +97,40 @@ ParseResult UsageError(const std::string& message) {
   return {ParseStatus::kUsageError, OneLine(message) + " (see --help)"};
 }
 
-// Sizes and dates after CLI11 accepted the rest; empty when all converted.
-std::string Convert(const RawOptions& raw, CliOptions& o) {
+// A value given empty counts as given: "--size-min ''" is refused, not ignored.
+std::string ConvertSize(const CLI::App& app, const char* name, const std::string& raw,
+                        std::optional<std::uint64_t>& out) {
+  if (!app.count(name)) return {};
+  std::uint64_t bytes = 0;
+  if (!ParseSize(raw, bytes)) return std::string(name) + ": not a size: " + raw;
+  out = bytes;
+  return {};
+}
+
+std::string ConvertDate(const CLI::App& app, const char* name, const std::string& raw,
+                        std::optional<SearchForm::Date>& out) {
+  if (!app.count(name)) return {};
+  SearchForm::Date day;
+  if (!ParseDate(raw, day)) return std::string(name) + ": not a date (YYYY-MM-DD): " + raw;
+  out = day;
+  return {};
+}
+
+// The values CLI11 leaves as text, after it accepted the rest; empty when all
+// converted, else the first error.
+std::string Convert(const CLI::App& app, const RawOptions& raw, CliOptions& o) {
   o.hidden = ToCondition(raw.hidden);
   o.read_only = ToCondition(raw.read_only);
   o.folders = ToCondition(raw.folders);
   o.date = ToTimeType(raw.date);
   o.read_only_files = ToReadOnlyAction(raw.read_only_files);
-  const std::pair<const std::string*, std::optional<std::uint64_t>*> sizes[] = {
-      {&raw.size_min, &o.size_min}, {&raw.size_max, &o.size_max}};
-  const char* size_names[] = {"--size-min", "--size-max"};
-  for (int i = 0; i < 2; ++i) {
-    if (sizes[i].first->empty()) continue;
-    std::uint64_t bytes = 0;
-    if (!ParseSize(*sizes[i].first, bytes))
-      return std::string(size_names[i]) + ": not a size: " + *sizes[i].first;
-    *sizes[i].second = bytes;
-  }
-  const std::pair<const std::string*, std::optional<SearchForm::Date>*> dates[] = {
-      {&raw.from, &o.from}, {&raw.to, &o.to}};
-  const char* date_names[] = {"--from", "--to"};
-  for (int i = 0; i < 2; ++i) {
-    if (dates[i].first->empty()) continue;
-    SearchForm::Date day;
-    if (!ParseDate(*dates[i].first, day))
-      return std::string(date_names[i]) + ": not a date (YYYY-MM-DD): " + *dates[i].first;
-    *dates[i].second = day;
+  if (app.count("--text")) o.text = raw.text;
+  if (app.count("--replace")) o.replace = raw.replace;
+  for (const std::string& error :
+       {ConvertSize(app, "--size-min", raw.size_min, o.size_min),
+        ConvertSize(app, "--size-max", raw.size_max, o.size_max),
+        ConvertDate(app, "--from", raw.from, o.from), ConvertDate(app, "--to", raw.to, o.to)}) {
+    if (!error.empty()) return error;
   }
   if (o.date != TimeType::kNone && !o.from && !o.to) return "--date needs --from or --to";
   // Without a text a replace run would only list files and claim success.
@@ -155,9 +163,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& o
   } catch (const CLI::ParseError& e) {
     return UsageError(e.what());
   }
-  if (app.count("--text")) options.text = raw.text;
-  if (app.count("--replace")) options.replace = raw.replace;
-  std::string error = Convert(raw, options);
+  std::string error = Convert(app, raw, options);
   if (!error.empty()) return UsageError(error);
   return {};
 }

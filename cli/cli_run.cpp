@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "cli/interrupt.h"
+
 namespace cli {
 
 int ExitCode(const RunOutcome& outcome) {
@@ -18,6 +20,7 @@ CCliRun::~CCliRun() = default;
 
 RunOutcome CCliRun::Run(const RunRequest& request) {
   request_ = &request;
+  interrupts_at_start_ = InterruptCount();
   CResultPrinter printer(sink_, request.json, request.replace);
   RunOutcome outcome;
   if (!cancel_requested_.load()) {
@@ -32,8 +35,7 @@ RunOutcome CCliRun::Run(const RunRequest& request) {
         case Item::Type::kBatch: PrintBatch(item.batch, printer); break;
         case Item::Type::kQuestion:
           // After Ctrl-C nothing more is rewritten, and nobody is there to answer.
-          item.answer->set_value(cancel_requested_.load() ? ReadOnlyAnswer::kSkipAll
-                                                          : question_.Ask(item.path));
+          item.answer->set_value(Stopping() ? ReadOnlyAnswer::kSkipAll : question_.Ask(item.path));
           break;
         case Item::Type::kFinished:
           outcome.canceled = item.canceled;
@@ -43,12 +45,17 @@ RunOutcome CCliRun::Run(const RunRequest& request) {
     }
     finder_.Wait();
   }
-  // A Ctrl-C that came after the walk's end still cut match lists short.
-  outcome.canceled = outcome.canceled || cancel_requested_.load();
+  // The watcher may not have seen a Ctrl-C yet that ended the question or came
+  // after the walk's end; it still counts, as match lists were cut short.
+  outcome.canceled = outcome.canceled || Stopping();
   printer.PrintSummary(outcome.canceled);
   outcome.counts = printer.counts();
   request_ = nullptr;
   return outcome;
+}
+
+bool CCliRun::Stopping() const {
+  return cancel_requested_.load() || InterruptCount() != interrupts_at_start_;
 }
 
 void CCliRun::Cancel() {
@@ -80,7 +87,7 @@ void CCliRun::PrintBatch(const FileResultBatch& batch, CResultPrinter& printer) 
 }
 
 MatchList CCliRun::CollectMatches(const std::u16string& path) {
-  if (cancel_requested_.load()) return {};
+  if (Stopping()) return {};
   FileFindParamsIn params = request_->params;
   params.single_file = true;
   params.path = path;

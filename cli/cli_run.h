@@ -82,11 +82,14 @@ class CCliRun : private CFinder::IFileFindListener {
   Item Pop();
   void PrintBatch(const FileResultBatch& batch, CResultPrinter& printer);
   MatchList CollectMatches(const std::u16string& path);
+  // Cancel was called, or Ctrl-C was pressed since the run began.
+  bool Stopping() const;
 
   IOutputSink& sink_;
   IReadOnlyQuestion& question_;
   const RunRequest* request_ = nullptr;
   std::atomic<bool> cancel_requested_{false};
+  std::uint32_t interrupts_at_start_ = 0;
 
   std::mutex queue_lock_;
   std::condition_variable queue_signal_;

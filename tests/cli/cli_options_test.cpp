@@ -111,6 +111,7 @@ TEST(CliOptionsTest, RefusedCommandLinesGiveOneLineUsageErrors) {
       {{"-p", "x", "--date", "created", "--to", "2024-02-30"}, "--to: not a date"},
       {{"-p", "x", "--size-min", "12Q"}, "--size-min: not a size: 12Q"},
       {{"-p", "x", "--size-max", "99999999999999999999"}, "--size-max: not a size"},
+      {{"-p", "x", "--size-min", ""}, "--size-min: not a size"},
   };
   for (const auto& c : cases) {
     CliOptions options;

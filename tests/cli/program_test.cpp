@@ -10,6 +10,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/interrupt.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 #include "recording_sink.h"
@@ -223,6 +224,17 @@ TEST_F(ReadOnlyRunTest, WithoutATerminalAskMeansSkip) {
   EXPECT_EQ(Replace({"--read-only-files", "replace"}, question, false, code),
             (std::vector<std::string>{"new text", "new text", "new text"}));
   EXPECT_EQ(code, 0);
+}
+
+// A Ctrl-C that ends the question of a short run used to be lost: the walk
+// ended before the watcher saw it, and the run exited with 1.
+TEST_F(ReadOnlyRunTest, CtrlCDuringTheQuestionEndsTheRunWith130) {
+  CScriptedQuestion question({ReadOnlyAnswer::kSkipAll});
+  question.on_ask = [] { cli::SignalInterrupt(); };
+  int code = -1;
+  EXPECT_EQ(Replace({}, question, true, code),
+            (std::vector<std::string>{"old text", "old text", "old text"}));
+  EXPECT_EQ(code, 130);
 }
 
 TEST(ProgramTest, ReplaceRunPrintsTheRewritesOwnMatchList) {
