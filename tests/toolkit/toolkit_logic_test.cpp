@@ -22,7 +22,8 @@ namespace {
 struct AnchorCase {
   const char* name;
   unsigned flags;
-  LayoutRect expected;  // child (10, 20, 110, 70) in client (0, 0, 200, 100) grown to (0, 0, 240, 160)
+  LayoutRect
+      expected;  // child (10, 20, 110, 70) in client (0, 0, 200, 100) grown to (0, 0, 240, 160)
 };
 
 TEST(AnchorLayout, MovesChildByFlags) {
@@ -182,8 +183,8 @@ TEST(MessageBoxRules, IconsDefaultsAndEscape) {
     unsigned style;
     int count;
     int expected;
-  } defaults[] = {{0x000, 4, 0}, {0x100, 4, 1}, {0x300, 4, 3}, {0x300, 2, 0}, {0x400, 4, 0},
-                  {0x400, 5, 4}};
+  } defaults[] = {{0x000, 4, 0}, {0x100, 4, 1}, {0x300, 4, 3},
+                  {0x300, 2, 0}, {0x400, 4, 0}, {0x400, 5, 4}};
   for (const auto& d : defaults) {
     EXPECT_EQ(DefaultButtonIndex(d.style, d.count), d.expected) << d.style << "/" << d.count;
   }
@@ -211,18 +212,38 @@ TEST(MessageBoxLayoutTest, PlacesTextIconAndRow) {
   };
   const Case cases[] = {
       // Text area 16..16+200+28; row of one button centred in it.
-      {"plain", {200, 40, false, 32, 32, 1, false}, {}, {16, 16, 216, 56}, {83, 87, 161, 110}, 244,
+      {"plain",
+       {200, 40, false, 32, 32, 1, false},
+       {},
+       {16, 16, 216, 56},
+       {83, 87, 161, 110},
+       244,
        122},
       // The icon pushes the text right by its width plus 16; a short text is
       // centred on the icon's height.
       // The row (2*78+6 = 162) plus 32 is wider than the text area (192).
-      {"icon", {100, 13, true, 32, 32, 2, false}, {16, 16, 48, 48}, {64, 25, 164, 38},
-       {16, 79, 94, 102}, 194, 114},
+      {"icon",
+       {100, 13, true, 32, 32, 2, false},
+       {16, 16, 48, 48},
+       {64, 25, 164, 38},
+       {16, 79, 94, 102},
+       194,
+       114},
       // Four buttons need 4*78+3*6 = 330; the dialog widens to 362.
-      {"row wider than text", {40, 13, false, 32, 32, 4, false}, {}, {16, 16, 56, 29},
-       {16, 60, 94, 83}, 362, 95},
-      {"wide buttons", {40, 13, false, 32, 32, 1, true}, {}, {16, 16, 56, 29}, {16, 60, 116, 83},
-       132, 95},
+      {"row wider than text",
+       {40, 13, false, 32, 32, 4, false},
+       {},
+       {16, 16, 56, 29},
+       {16, 60, 94, 83},
+       362,
+       95},
+      {"wide buttons",
+       {40, 13, false, 32, 32, 1, true},
+       {},
+       {16, 16, 56, 29},
+       {16, 60, 116, 83},
+       132,
+       95},
   };
   for (const Case& c : cases) {
     const MessageBoxLayout l = LayoutMessageBox(c.m);

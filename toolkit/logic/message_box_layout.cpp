@@ -12,8 +12,8 @@ constexpr int kIdOk = 1, kIdCancel = 2, kIdAbort = 3, kIdRetry = 4, kIdIgnore = 
 
 // Captions of the standard buttons, the texts the user sees.
 const std::u16string kOk = u"OK", kCancel = u"Cancel", kAbort = u"&Abort", kRetry = u"&Retry",
-                     kIgnore = u"&Ignore", kYes = u"&Yes", kNo = u"&No",
-                     kTryAgain = u"&Try Again", kContinue = u"&Continue";
+                     kIgnore = u"&Ignore", kYes = u"&Yes", kNo = u"&No", kTryAgain = u"&Try Again",
+                     kContinue = u"&Continue";
 
 constexpr int kMargin = 16;
 constexpr int kTextAreaExtraWidth = 28;

@@ -1,0 +1,16 @@
+// Screenshots of the test programs' windows as PNG files, for people to look
+// at after a GUI test run.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+struct ScreenshotInfo {
+  int width = 0;
+  int height = 0;
+  int distinct_colors = 0;  // a blank capture has one or two
+};
+
+// Captures the window's screen rectangle and writes it to `path` (PNG).
+[[nodiscard]] bool SaveWindowScreenshot(HWND window, const std::wstring& path,
+                                        ScreenshotInfo* info);
