@@ -14,11 +14,10 @@ std::u16string DefaultDataFolder() {
 
 CliSettings LoadCliSettings(const std::u16string& data_folder) {
   AppSettings settings;
-  if (!data_folder.empty()) {
-    settings.data_folder = DataFolderFromDir(data_folder);
-    // A missing or damaged file leaves the defaults, as it does for Varnel.
-    LoadSettings(settings);
-  }
+  if (!data_folder.empty()) settings.data_folder = DataFolderFromDir(data_folder);
+  // Called without a file too: the record starts with empty extension tables,
+  // and reading fills in the defaults for whatever the file lacks.
+  LoadSettings(settings);
   CliSettings out;
   out.handlers = settings.HandlerSnapshot();
   out.skip_null_files = settings.treat_null_as_binary;

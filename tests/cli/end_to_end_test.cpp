@@ -203,7 +203,6 @@ TEST_F(EndToEndTest, RefusedArgumentsExitWith2) {
     std::string err;
   } cases[] = {
       {{"-p", missing}, "varnel-cli: Path \"" + missing + "\" does not exist\n"},
-      {{"-p", U8(io_.root()), "--size-max", "0"}, "varnel-cli: Incorrect size interval\n"},
       {{"-p", U8(io_.root()), "--wrong"},
        "varnel-cli: The following argument was not expected: --wrong (see --help)\n"},
   };

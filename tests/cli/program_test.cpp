@@ -10,6 +10,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
+#include "cli/cli_settings.h"
 #include "cli/interrupt.h"
 #include "platform/fs.h"
 #include "platform/text.h"
@@ -149,8 +150,12 @@ TEST(ProgramTest, SettingsComeFromTheDataFolderWhichStaysUntouched) {
   CliResult defaults =
       RunCli({"-p", files, "-t", "key", "--data-dir", U8(tree.Path(u"elsewhere"))});
   EXPECT_EQ(defaults.code, 1);
-  EXPECT_NE(defaults.err.find("0 files found, 2 skipped, 0 errors"), std::string::npos)
-      << defaults.err;
+  EXPECT_EQ(
+      SortedLines(defaults.err),
+      (std::vector<std::string>{
+          "0 files found, 2 skipped, 0 errors",
+          "skipped: " + U8(tree.Path(u"files/tool.exe")) + ": File extension is in the skip list",
+          "skipped: " + U8(tree.Path(u"files/zero.txt")) + ": File contains a NULL character"}));
 
   CliResult configured = RunCli({"-p", files, "-t", "key", "--data-dir", U8(tree.Path(u"data"))});
   EXPECT_EQ(configured.code, 0);
@@ -160,6 +165,15 @@ TEST(ProgramTest, SettingsComeFromTheDataFolderWhichStaysUntouched) {
   EXPECT_EQ(tree.Read(u"data/settings.xml"), xml);
   EXPECT_FALSE(platform::PathExists(tree.Path(u"elsewhere")));
   EXPECT_FALSE(platform::PathExists(tree.Path(u"data/search_results")));
+}
+
+// Without a data folder the settings record kept its empty extension tables,
+// which made every file "in the skip list".
+TEST(ProgramTest, WithoutADataFolderTheBuiltInTablesApply) {
+  cli::CliSettings settings = cli::LoadCliSettings(u"");
+  EXPECT_EQ(settings.handlers.handler_table, DefaultHandlerTable());
+  EXPECT_EQ(settings.handlers.skip_extensions, DefaultSkipExtensions());
+  EXPECT_TRUE(settings.skip_null_files);
 }
 
 class ReadOnlyRunTest : public ::testing::Test {
