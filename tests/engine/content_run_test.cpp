@@ -104,6 +104,20 @@ TEST_F(ContentRunTest, ContentTestFindsSkipsAndIgnores) {
   }
 }
 
+TEST_F(ContentRunTest, DocumentsAreSearchedButNeverRewritten) {
+  tree_.Write(u"r.doc", "hello");
+  tree_.Write(u"a.txt", "hello");
+  // A find run hands the document to its filter, of which this system has
+  // none.
+  EXPECT_EQ(Run(Params(u"hello"), false), (Strings{"a.txt 2 0", "r.doc 4 204"}));
+  FileFindParamsIn params = Params(u"hello");
+  params.replace = true;
+  params.replace_text = u"bye";
+  EXPECT_EQ(Run(params, true), (Strings{"a.txt 2 0 replaces 1", "r.doc 3 102 replaces 0"}));
+  EXPECT_EQ(tree_.Read(u"r.doc"), "hello");
+  EXPECT_EQ(tree_.Read(u"a.txt"), "bye");
+}
+
 TEST_F(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
   for (int i = 0; i < 30; ++i) tree_.Write(platform::FromUtf8("f" + std::to_string(i)), "ab ab ab");
   tree_.Write(u"none", "nothing");

@@ -31,19 +31,19 @@ std::string MakePdf(const std::vector<std::string>& latin1_pages) {
   std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>"};
   std::string kids;
   const std::size_t font = 3 + 2 * latin1_pages.size();
-  for (std::size_t i = 0; i < latin1_pages.size(); ++i)
-    kids += std::to_string(3 + 2 * i) + " 0 R ";
+  for (std::size_t i = 0; i < latin1_pages.size(); ++i) kids += std::to_string(3 + 2 * i) + " 0 R ";
   objects.push_back("<< /Type /Pages /Kids [" + kids + "] /Count " +
                     std::to_string(latin1_pages.size()) + " >>");
   for (std::size_t i = 0; i < latin1_pages.size(); ++i) {
-    objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " +
-                      std::to_string(font) + " 0 R >> >> /Contents " + std::to_string(4 + 2 * i) +
-                      " 0 R >>");
+    objects.push_back(
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " +
+        std::to_string(font) + " 0 R >> >> /Contents " + std::to_string(4 + 2 * i) + " 0 R >>");
     std::string stream = "BT /F1 18 Tf 72 700 Td (" + latin1_pages[i] + ") Tj ET";
     objects.push_back("<< /Length " + std::to_string(stream.size()) + " >>\nstream\n" + stream +
                       "\nendstream");
   }
-  objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+  objects.push_back(
+      "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
   std::string pdf = "%PDF-1.4\n";
   std::vector<std::size_t> offsets;
   for (std::size_t i = 0; i < objects.size(); ++i) {
@@ -57,8 +57,8 @@ std::string MakePdf(const std::vector<std::string>& latin1_pages) {
     std::snprintf(line, sizeof line, "%010zu 00000 n \n", off);
     pdf += line;
   }
-  pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
+  pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+         " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
   return pdf;
 }
 
@@ -148,9 +148,11 @@ TEST_F(DocumentTest, SingleFileRunReportsTheConvertedBigEndianText) {
   EXPECT_EQ(second.text.substr(second.highlights[0].start, second.highlights[0].length), u"needle");
   EXPECT_TRUE(finder.params().converted_text);
   EXPECT_FALSE(finder.params().converted_little_endian);
-  std::u16string name = listener.matches_path.substr(listener.matches_path.rfind(platform::kPathSeparator) + 1);
+  std::u16string name =
+      listener.matches_path.substr(listener.matches_path.rfind(platform::kPathSeparator) + 1);
   EXPECT_TRUE(name.starts_with(u"VN_")) << platform::ToUtf8(name);
-  EXPECT_TRUE(platform::IsExistingFile(listener.matches_path)) << "the preview reads it after the run";
+  EXPECT_TRUE(platform::IsExistingFile(listener.matches_path))
+      << "the preview reads it after the run";
 }
 
 TEST_F(DocumentTest, RegularExpressionSearchInPdfMatchesThePatternAsText) {
@@ -233,7 +235,8 @@ TEST_F(DocumentTest, RealConverterOnAGeneratedPdf) {
   RunToEnd(finder, p, false);
   ASSERT_TRUE(listener.matches);
   ASSERT_EQ(listener.matches->size(), 2u);
-  EXPECT_LT((*listener.matches)[0].line, (*listener.matches)[1].line) << "the pages are on different lines";
+  EXPECT_LT((*listener.matches)[0].line, (*listener.matches)[1].line)
+      << "the pages are on different lines";
 }
 
 }  // namespace

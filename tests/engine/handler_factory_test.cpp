@@ -6,9 +6,18 @@
 
 #include <functional>
 
+#include "engine/document_finders.h"
+
 namespace {
 
-enum class Handed { kNone, kPlainFinder };
+enum class Handed { kNone, kPlainFinder, kIFilter, kPdf };
+
+Handed Kind(CTextFinder* finder) {
+  if (!finder) return Handed::kNone;
+  if (dynamic_cast<CIFilterTextFinder*>(finder)) return Handed::kIFilter;
+  if (dynamic_cast<CPDFTextFinder*>(finder)) return Handed::kPdf;
+  return Handed::kPlainFinder;
+}
 
 TEST(HandlerFactoryTest, ExtensionChoosesTheHandler) {
   struct Case {
@@ -18,7 +27,8 @@ TEST(HandlerFactoryTest, ExtensionChoosesTheHandler) {
     HandlerKind kind;
     Handed handed;
   } cases[] = {
-      {"table lookup lower-cases", nullptr, u"DOC", HandlerKind::kIFilter, Handed::kNone},
+      {"table lookup lower-cases", nullptr, u"DOC", HandlerKind::kIFilter, Handed::kIFilter},
+      {"pdf in any case", nullptr, u"Pdf", HandlerKind::kBuiltIn, Handed::kPdf},
       {"skip list compares exactly", nullptr, u"AVI", HandlerKind::kPlainText,
        Handed::kPlainFinder},
       {"skip list", nullptr, u"avi", HandlerKind::kIgnore, Handed::kNone},
@@ -45,7 +55,7 @@ TEST(HandlerFactoryTest, ExtensionChoosesTheHandler) {
     CFileHandlerFactoryPro factory(&stop);
     factory.SetSettings(&settings);
     CTextFinder* finder = factory.CreateFinder(c.extension, false);
-    EXPECT_EQ(finder != nullptr, c.handed == Handed::kPlainFinder) << c.name;
+    EXPECT_EQ(Kind(finder), c.handed) << c.name;
     if (finder) {
       EXPECT_EQ(finder->stop_event, &stop) << c.name;
     }
@@ -60,6 +70,11 @@ TEST(HandlerFactoryTest, HandlersAreCachedAndGetTheStopEventEachTime) {
   first->stop_event = nullptr;
   EXPECT_EQ(factory.CreateFinder(u"c", false), first);
   EXPECT_EQ(first->stop_event, &stop);
+
+  // The PDF route matches plain text even in a regular-expression search.
+  CTextFinder* pdf = factory.CreateFinder(u"pdf", false);
+  ASSERT_NE(pdf, nullptr);
+  EXPECT_EQ(factory.CreateFinder(u"PDF", true), pdf);
 
   CTextReplacer* replacer = factory.CreateReplacer(false);
   ASSERT_NE(replacer, nullptr);

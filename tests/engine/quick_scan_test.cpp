@@ -1,11 +1,12 @@
 // The find-mode shortcut must decide exactly as the full content pass does:
 // a differential sweep over generated files with matches, CR LF and NUL
 // characters placed around the 1024-byte block boundaries.
+#include "engine/quick_scan.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "engine/quick_scan.h"
 #include "engine/text_finder.h"
 #include "test_tree.h"
 
@@ -42,7 +43,8 @@ TEST(QuickScanTest, AgreesWithTheFullPass) {
     std::vector<std::size_t> anchors = {1022, 1024, 2046, 2048};
     for (int k = 0, n = 1 + random() % 3; k < n; ++k) {
       std::size_t at = random() % 2 ? random() % size : near(anchors[random() % anchors.size()]);
-      bytes.replace(at, std::min<std::size_t>(2, size - at), "ab", 0, std::min<std::size_t>(2, size - at));
+      bytes.replace(at, std::min<std::size_t>(2, size - at), "ab", 0,
+                    std::min<std::size_t>(2, size - at));
       anchors.push_back(at);
     }
     for (int k = 0, n = random() % 8; k < n; ++k) {
