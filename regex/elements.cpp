@@ -669,10 +669,27 @@ void CClassElementT<CharT>::WidenCase() {
 
 template <class CharT>
 void CClassElementT<CharT>::Seal() {
+  // Patterns are compiled once per file, so this runs often: fill the table
+  // from the members rather than testing all 256 units one by one.
+  bool member[256] = {};
+  for (int i = 0; i + 1 < ranges_.size(); i += 2) {
+    for (int unit = ranges_[i]; unit <= ranges_[i + 1] && unit < 256; ++unit) member[unit] = true;
+  }
+  for (CharT single : singles_) {
+    if (single < 256) member[single] = true;
+  }
+  for (const IElement* element : embedded_) {
+    for (int unit = 0; unit < 256; ++unit) {
+      if (member[unit]) continue;
+      const auto c = static_cast<CharT>(unit);
+      member[unit] = element->Kind() == ElementKind::kClass
+                         ? static_cast<const CClassElementT*>(element)->Contains(c)
+                         : static_cast<const CPosixClassElementT<CharT>*>(element)->Contains(c);
+    }
+  }
   for (auto& word : table_) word = 0;
   for (int unit = 0; unit < 256; ++unit) {
-    if (ContainsSlow(static_cast<CharT>(unit)))
-      table_[unit >> 6] |= std::uint64_t{1} << (unit & 63);
+    if (member[unit] == positive_) table_[unit >> 6] |= std::uint64_t{1} << (unit & 63);
   }
 }
 

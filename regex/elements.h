@@ -373,6 +373,8 @@ class CClassElementT : public IElement {
   }
   // Whether some code unit from 256 up may be a member.
   bool MayContainHigh() const;
+  // Membership of units 0 to 255 as 256 bits (valid once sealed).
+  const std::uint64_t* table() const { return table_; }
   bool backward() const { return backward_; }
 
  private:

@@ -6,6 +6,7 @@
 
 #include "engine/file_result.h"
 #include "engine/regex_handlers.h"
+#include "platform/scan.h"
 
 namespace {
 
@@ -25,10 +26,17 @@ void CRegexpHandler::CompileFor(const std::u16string& text, bool case_sensitive,
 
 bool CRegexpHandler::FindAll(std::u16string_view piece, std::int32_t from,
                              std::vector<BlockMatch>& list) {
-  const std::size_t nul = piece.find(u'\0');
-  const int length = static_cast<int>(nul == std::u16string_view::npos ? piece.size() : nul);
-  int start = from > 0 ? from : -1;
   outcome_ = regex::SearchOutcome::kNoMatch;
+  // Most pieces lack the literal every match needs; such a piece cannot
+  // match before its first NUL either, so neither is looked for.
+  const regex::SearchPlan& plan = pattern_.plan();
+  const int size = static_cast<int>(piece.size());
+  if (!plan.literal.empty() && regex::FindLiteral(plan, piece.data(), size, from) < 0) {
+    return !list.empty();
+  }
+  // The searchable text ends at the first NUL.
+  const int length = static_cast<int>(scan::FindEither(piece.data(), piece.size(), 0, 0));
+  int start = from > 0 ? from : -1;
   while (start <= length) {
     outcome_ = regex::Search(pattern_, piece.data(), length, start, state_, spans_, control_);
     if (outcome_ != regex::SearchOutcome::kMatch) break;
