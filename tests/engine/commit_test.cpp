@@ -14,6 +14,7 @@
 
 namespace {
 
+using engine_test::Names;
 using engine_test::U8;
 using testing_support::TempTree;
 
@@ -25,7 +26,8 @@ class FaultyOps : public IFileOperations {
   explicit FaultyOps(std::u16string root) : root_(std::move(root)) {}
 
   int fail_at = -1;
-  std::string fail_on;  // or the first call that starts with this
+  // Each of these also fails the first call that starts with it.
+  std::vector<std::string> fail_on;
   std::uint32_t replace_error = platform::err::unable_to_remove_replaced;
   std::vector<std::string> log;
   int calls = 0;
@@ -90,11 +92,16 @@ class FaultyOps : public IFileOperations {
   bool Step(const std::string& call) {
     bool repeat = call == "Write" && !log.empty() && log.back() == "Write";
     if (!repeat) log.push_back(call);
-    bool fail = calls++ == fail_at ||
-                (!fail_on.empty() && failed_call.empty() && call.starts_with(fail_on));
+    bool fail = calls++ == fail_at;
+    for (auto& prefix : fail_on) {
+      if (!fail && !prefix.empty() && call.starts_with(prefix)) {
+        fail = true;
+        prefix.clear();
+      }
+    }
     if (!fail) return true;
     if (repeat) log.push_back(call);
-    failed_call = call;
+    if (failed_call.empty()) failed_call = call;
     log.back() += " -> FAIL";
     return false;
   }
@@ -104,16 +111,6 @@ class FaultyOps : public IFileOperations {
 
   std::u16string root_;
 };
-
-std::set<std::u16string> Names(const std::u16string& folder) {
-  std::set<std::u16string> names;
-  platform::FolderListing listing;
-  platform::FolderEntry entry;
-  if (listing.Open(folder))
-    while (listing.Next(entry))
-      if (entry.name != u"." && entry.name != u"..") names.insert(entry.name);
-  return names;
-}
 
 struct Scenario {
   const char* name;
@@ -194,6 +191,7 @@ TEST_F(CommitTest, EveryFailingStepLeavesOldOrNewContentAndNoTemporaryFile) {
   const std::uint32_t replace_errors[] = {
       platform::err::access_denied, platform::err::unable_to_remove_replaced,
       platform::err::unable_to_move_replacement, platform::err::unable_to_move_replacement_2};
+  std::set<std::string> failed_kinds;
   for (const Scenario& s : kScenarios) {
     FaultyOps clean(tree_.root());
     ASSERT_TRUE(Run(s, clean)) << s.name;
@@ -204,6 +202,7 @@ TEST_F(CommitTest, EveryFailingStepLeavesOldOrNewContentAndNoTemporaryFile) {
         ops.replace_error = error;
         bool ok = Run(s, ops);
         if (!ops.failed_call.starts_with("Replace") && error != replace_errors[0]) continue;
+        failed_kinds.insert(ops.failed_call.substr(0, ops.failed_call.find(' ')));
         std::string transcript;
         for (const auto& line : ops.log) transcript += "\n  " + line;
         SCOPED_TRACE(std::string(s.name) + ", failing " + ops.failed_call + " with " +
@@ -231,11 +230,28 @@ TEST_F(CommitTest, EveryFailingStepLeavesOldOrNewContentAndNoTemporaryFile) {
       }
     }
   }
+  EXPECT_EQ(failed_kinds, (std::set<std::string>{"CreateNew", "Delete", "Flush", "GetAttributes",
+                                                 "Replace", "SetAttributes", "Write"}));
+}
+
+// ReplaceFileW stopped half-way and the old file cannot be moved back: the
+// new one takes the name instead.
+TEST_F(CommitTest, HalfWaySwapFallsBackToTheNewContent) {
+  for (const Scenario& s : {kScenarios[0], kScenarios[1]}) {
+    FaultyOps ops(tree_.root());
+    ops.fail_on = {"Replace", "Move"};
+    ops.replace_error = platform::err::unable_to_move_replacement_2;
+    EXPECT_TRUE(Run(s, ops)) << s.name;
+    EXPECT_EQ(tree_.Read(u"f.txt"), kNew) << s.name;
+    std::set<std::u16string> expected = {u"f.txt"};
+    if (s.backup) expected.insert(u"f.txt.bak");
+    EXPECT_EQ(Names(tree_.root()), expected) << s.name;
+  }
 }
 
 TEST_F(CommitTest, AccessDeniedOnAWritableFileIsAFailure) {
   FaultyOps ops(tree_.root());
-  ops.fail_on = "Replace";
+  ops.fail_on = {"Replace"};
   ops.replace_error = platform::err::access_denied;
   EXPECT_FALSE(Run(kScenarios[0], ops));
   EXPECT_EQ(tree_.Read(u"f.txt"), kOld);

@@ -48,13 +48,7 @@ class ContentRunTest : public ::testing::Test {
            (attributes & platform::attr::read_only);
   }
   std::set<std::u16string> Names(std::u16string_view relative = u"") const {
-    std::set<std::u16string> names;
-    platform::FolderListing listing;
-    platform::FolderEntry entry;
-    if (listing.Open(tree_.Path(relative)))
-      while (listing.Next(entry))
-        if (entry.name != u"." && entry.name != u"..") names.insert(entry.name);
-    return names;
+    return engine_test::Names(tree_.Path(relative));
   }
 
   testing_support::TempTree tree_;

@@ -3,6 +3,7 @@
 // snippet of text across the reader's block boundaries.
 #pragma once
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,17 @@ inline std::u16string WriteFresh(testing_support::TempTree& tree, std::u16string
                                  std::string_view bytes) {
   (void)platform::DeleteFile(tree.Path(name));
   return tree.Write(name, bytes);
+}
+
+// The names in a folder, "." and ".." left out.
+inline std::set<std::u16string> Names(const std::u16string& folder) {
+  std::set<std::u16string> names;
+  platform::FolderListing listing;
+  platform::FolderEntry entry;
+  if (listing.Open(folder))
+    while (listing.Next(entry))
+      if (entry.name != u"." && entry.name != u"..") names.insert(entry.name);
+  return names;
 }
 
 inline std::string Mark(TextEncoding encoding) {

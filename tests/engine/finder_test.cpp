@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -86,6 +87,24 @@ TEST_F(FinderTest, WalkIsDepthFirstWithOneBatchPerFolder) {
 
   // Without subfolders only the folder itself.
   EXPECT_EQ(Found(Params(u"*.txt", false)), Strings{"a.txt"});
+}
+
+TEST_F(FinderTest, LinkedFoldersAreReportedButNeverEntered) {
+  tree_.Write(u"real/f.txt", "x");
+  std::error_code error;
+  // A link to a folder elsewhere and one back to the root, which would make
+  // the walk loop if links were followed.
+  std::filesystem::create_directory_symlink(std::filesystem::path(tree_.Path(u"real")),
+                                            std::filesystem::path(tree_.Path(u"link")), error);
+  if (!error)
+    std::filesystem::create_directory_symlink(std::filesystem::path(tree_.root()),
+                                              std::filesystem::path(tree_.Path(u"real/up")), error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  RecordingListener listener(tree_.root());
+  CFinder finder(&listener);
+  RunToEnd(finder, Params(u"*"), false);
+  EXPECT_EQ(listener.entered, (Strings{".", "real"}));
+  EXPECT_EQ(listener.Found(), (Strings{"link", "real", "real/f.txt", "real/up"}));
 }
 
 TEST_F(FinderTest, ResultRecordsDescribeTheEntry) {

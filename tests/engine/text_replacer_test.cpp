@@ -15,19 +15,10 @@
 
 namespace {
 
+using engine_test::Names;
 using engine_test::Show;
 using engine_test::Variant;
 using testing_support::TempTree;
-
-std::set<std::u16string> Names(const std::u16string& folder) {
-  std::set<std::u16string> names;
-  platform::FolderListing listing;
-  platform::FolderEntry entry;
-  if (listing.Open(folder))
-    while (listing.Next(entry))
-      if (entry.name != u"." && entry.name != u"..") names.insert(entry.name);
-  return names;
-}
 
 class ReplacerTest : public ::testing::Test {
  protected:
