@@ -146,6 +146,18 @@ TEST_F(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
   }
 }
 
+TEST_F(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
+  tree_.Write(u"h.txt", "caf\xE9 CAF\xC9");
+  FileFindParamsIn params = Params(u"e9");
+  params.binary = true;
+  params.hex_text = DecodeHexText(u"e9");
+  params.replace = true;
+  params.replace_text = u"6521";
+  params.hex_replace_text = DecodeHexText(u"6521");
+  EXPECT_EQ(Run(params, true), Strings{"h.txt 2 0 replaces 1"});
+  EXPECT_EQ(tree_.Read(u"h.txt"), "cafe! CAF\xC9");
+}
+
 TEST_F(ContentRunTest, BackupsAreNeverResultsWhenTheBackupOptionIsOn) {
   tree_.Write(u"a.txt", "x");
   tree_.Write(u"a.txt.bak", "x");

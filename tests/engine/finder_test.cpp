@@ -154,6 +154,16 @@ TEST_F(FinderTest, ExcludedFoldersAreSkippedWhereverTheirNameOccurs) {
   }
 }
 
+TEST_F(FinderTest, AFolderThatCannotBeListedIsAnnouncedAndYieldsNothing) {
+  tree_.Write(u"ok/w.txt", "x");
+  RecordingListener listener(tree_.root());
+  CFinder finder(&listener);
+  FileFindParamsIn params = Params();
+  params.path = tree_.Path(u"missing") + u";" + tree_.Path(u"ok");
+  RunToEnd(finder, params, false);
+  EXPECT_EQ(listener.events, (Strings{"enter missing", "enter ok", "batch ok: w.txt", "finished"}));
+}
+
 TEST_F(FinderTest, FoldersAreResultsOnlyInSearchesWithoutTextSizeOrDate) {
   tree_.Folder(u"dir1");
   tree_.Folder(u"dir2");
