@@ -76,6 +76,10 @@ void CTabControl::PaintBuffered() {
   HDC dc = BeginPaint(Handle(), &ps);
   RECT client{};
   GetClientRect(Handle(), &client);
+  if (client.right <= 0 || client.bottom <= 0) {
+    EndPaint(Handle(), &ps);
+    return;
+  }
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
   HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
