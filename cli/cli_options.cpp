@@ -47,18 +47,22 @@ ReadOnlyAction ToReadOnlyAction(const std::string& value) {
 void AddCriteria(CLI::App& app, CliOptions& o, RawOptions& raw) {
   const auto only_none = CLI::IsMember({"only", "none"});
   app.add_option("-p,--path", o.path, "Folders to search, separated by \";\"; \"-folder\" excludes")
-      ->required();
-  app.add_option("-n,--names", o.names, "File-name masks separated by \";\" (default \"*.*\")");
+      ->required()
+      ->type_name("LIST");
+  app.add_option("-n,--names", o.names, "File-name masks separated by \";\" (default \"*.*\")")
+      ->type_name("LIST");
   app.add_flag("-s,--subfolders", o.subfolders, "Search subfolders too");
   app.add_option("--hidden", raw.hidden, "Only hidden entries, or none")->check(only_none);
   app.add_option("--read-only", raw.read_only, "Only read-only entries, or none")->check(only_none);
   app.add_option("--folders", raw.folders, "Only folders, or no folders")->check(only_none);
-  app.add_option("--size-min", raw.size_min, "Smallest size in bytes (suffix K, M or G)");
-  app.add_option("--size-max", raw.size_max, "Largest size in bytes (suffix K, M or G)");
+  app.add_option("--size-min", raw.size_min, "Smallest size in bytes (suffix K, M or G)")
+      ->type_name("N");
+  app.add_option("--size-max", raw.size_max, "Largest size in bytes (suffix K, M or G)")
+      ->type_name("N");
   auto* date = app.add_option("--date", raw.date, "Which file time --from and --to test")
                    ->check(CLI::IsMember({"created", "modified", "accessed"}));
-  app.add_option("--from", raw.from, "First day, YYYY-MM-DD (UTC)")->needs(date);
-  app.add_option("--to", raw.to, "Last day, YYYY-MM-DD (UTC)")->needs(date);
+  app.add_option("--from", raw.from, "First day, YYYY-MM-DD (UTC)")->needs(date)->type_name("DATE");
+  app.add_option("--to", raw.to, "Last day, YYYY-MM-DD (UTC)")->needs(date)->type_name("DATE");
 }
 
 void AddContent(CLI::App& app, CliOptions& o, RawOptions& raw) {
@@ -78,12 +82,16 @@ void AddContent(CLI::App& app, CliOptions& o, RawOptions& raw) {
   auto* matches =
       app.add_flag("-m,--matches", o.matches, "Print each found file's matches")->needs(text);
   app.add_option("--max-matches", o.max_matches, "Most matches printed per file (0: all)")
+      ->type_name("N")
       ->needs(matches);
 }
 
 void AddOutput(CLI::App& app, CliOptions& o) {
   app.add_flag("--json", o.json, "One JSON object per result");
-  app.add_option("--data-dir", o.data_dir, "Folder holding settings.xml");
+  app.add_option("--data-dir", o.data_dir, "Folder holding settings.xml")->type_name("DIR");
+  app.footer(
+      "Exit codes: 0 files found, 1 none found, 2 refused arguments, 3 a replacement failed, "
+      "130 stopped by Ctrl-C.");
   app.set_version_flag("--version", std::string(kProgramName) + " " + VARNEL_VERSION);
 }
 
