@@ -301,8 +301,7 @@ TEST_F(ToolkitGui, DraggingATabMovesIt) {
 
 // ---- List control ----
 
-HWND MakeList(ToolkitGui* test, HWND frame, CListControl& list) {
-  (void)test;
+HWND MakeList(HWND frame, CListControl& list) {
   HWND hwnd = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 400,
                               200, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
   list.Attach(hwnd);
@@ -322,7 +321,7 @@ TEST_F(ToolkitGui, ListColumnsStayAtLeastTwentyPixelsWide) {
   } set_cases[] = {{0, 20}, {5, 20}, {19, 20}, {20, 20}, {45, 45}, {150, 150}};
   for (const auto& c : set_cases) {
     CListControl list;
-    MakeList(this, frame_.Handle(), list);
+    MakeList(frame_.Handle(), list);
     list.Send(LVM_SETCOLUMNWIDTH, 0, c.requested);
     Pump();
     EXPECT_EQ(list.Send(LVM_GETCOLUMNWIDTH, 0), c.expected) << "set " << c.requested;
@@ -337,7 +336,7 @@ TEST_F(ToolkitGui, DraggingAColumnDividerStopsAtTwentyPixels) {
   } cases[] = {{3, 20}, {15, 20}, {59, 60}};
   for (const auto& c : cases) {
     CListControl list;
-    MakeList(this, frame_.Handle(), list);
+    MakeList(frame_.Handle(), list);
     HWND header = reinterpret_cast<HWND>(list.Send(LVM_GETHEADER));
     RECT r{};
     SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
@@ -357,11 +356,11 @@ TEST_F(ToolkitGui, DraggingAColumnDividerStopsAtTwentyPixels) {
 TEST_F(ToolkitGui, ListIsDoubleBufferedFromOsLevelTwo) {
   EXPECT_EQ(CApplication::Get().OsLevel(), 4);  // Wine reports Windows 10
   CListControl buffered;
-  MakeList(this, frame_.Handle(), buffered);
+  MakeList(frame_.Handle(), buffered);
   EXPECT_TRUE(buffered.Send(LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_DOUBLEBUFFER);
   CApplication::Get().SetOsLevel(1);
   CListControl classic;
-  MakeList(this, frame_.Handle(), classic);
+  MakeList(frame_.Handle(), classic);
   EXPECT_FALSE(classic.Send(LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_DOUBLEBUFFER);
   HDC dc = GetDC(classic.Handle());
   EXPECT_EQ(classic.Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)), 1);
@@ -920,7 +919,7 @@ BoxView FindBox(const wchar_t* caption, HWND owner, HANDLE stop) {
 // finds the box and answers it with `answer`.
 int AskFromWorker(HWND owner, const std::wstring& text, const wchar_t* caption, UINT style,
                   const std::wstring& buttons, const std::function<void(const BoxView&)>& answer,
-                  BoxView* seen) {
+                  BoxView* seen, const wchar_t* shown_caption = nullptr) {
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<int> result{-1};
   std::thread worker([&] {
@@ -930,7 +929,7 @@ int AskFromWorker(HWND owner, const std::wstring& text, const wchar_t* caption, 
     SetEvent(done);
   });
   std::thread answerer([&] {
-    *seen = FindBox(caption, owner, done);
+    *seen = FindBox(shown_caption ? shown_caption : caption, owner, done);
     if (seen->box) answer(*seen);
   });
   const DWORD start = GetTickCount();
@@ -1024,6 +1023,29 @@ TEST_F(ToolkitGui, StandardButtonSetsUseTheSystemCodes) {
         &view);
     EXPECT_EQ(view.captions, c.captions) << c.style;
     EXPECT_EQ(view.default_caption, c.default_caption) << c.style;
+    EXPECT_EQ(code, c.code) << c.style;
+  }
+}
+
+// A stop icon with the system-modal bit goes to the system message box,
+// which knows nothing of custom captions; an empty caption reads "Error".
+TEST_F(ToolkitGui, SystemModalStopAndEmptyCaption) {
+  const struct {
+    const wchar_t* caption;
+    const wchar_t* shown;
+    UINT style;
+    std::vector<std::wstring> captions;
+    int code;  // of the last button
+  } cases[] = {{L"Fatal", L"Fatal", MB_ICONSTOP | MB_SYSTEMMODAL, {L"OK"}, IDOK},
+               {L"", L"Error", MB_ICONSTOP, {L"Alpha", L"Beta"}, 24}};
+  for (const auto& c : cases) {
+    BoxView view;
+    const int code = AskFromWorker(
+        frame_.Handle(), L"Something went wrong.", c.caption, c.style, L"Alpha\nBeta",
+        [](const BoxView& v) { ClickButton(v, static_cast<int>(v.ids.size()) - 1); }, &view,
+        c.shown);
+    ASSERT_NE(view.box, nullptr) << c.style;
+    EXPECT_EQ(view.captions, c.captions) << c.style;
     EXPECT_EQ(code, c.code) << c.style;
   }
 }
