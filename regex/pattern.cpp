@@ -114,6 +114,7 @@ IElement* CPatternT<CharT>::Compile(const CharT* pattern, unsigned flags) {
   lexer_.Reset(pattern, length);
   for (int i = 0; i < 3; ++i) Advance();
   root_ = ParseAlternation(flags, 0);
+  text_ = CArrayRefT<CharT>();  // the caller's text need outlive the compilation only
   Finish();
   PlanSearch(root_, owned_.size(), plan_);
   return root_;
