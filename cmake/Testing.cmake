@@ -15,7 +15,9 @@ function(varnel_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   if(WIN32)
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    add_test(NAME ${name}
+             COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/wine-test.sh ${VARNEL_WINE} $<TARGET_FILE:${name}>
+                     --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES
       ENVIRONMENT "${VARNEL_WINE_ENV}"
       FIXTURES_REQUIRED wineprefix

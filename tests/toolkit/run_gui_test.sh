@@ -8,6 +8,7 @@ set -u
 wine=$1
 shift
 wineserver=${WINESERVER:-wineserver}
-"$wineserver" -w
+# Bounded: a process left behind by another test can keep the server up.
+timeout 60 "$wineserver" -w
 WINESERVER_CMD=$wineserver exec xvfb-run -a -s "-screen 0 1280x1024x24" \
-  sh -c '"$@"; rc=$?; "$WINESERVER_CMD" -w; exit $rc' sh "$wine" "$@"
+  sh -c '"$@"; rc=$?; timeout 60 "$WINESERVER_CMD" -w; exit $rc' sh "$wine" "$@"
