@@ -284,7 +284,8 @@ TEST_F(FinderTest, StopEndsTheWalkAndTheFinderRunsAgain) {
   EXPECT_EQ(listener.entered.size(), 5u);
   EXPECT_EQ(listener.events.back(), "finished canceled");
   EXPECT_FALSE(finder.running());
-  finder.Stop();  // after the end: harmless
+  // Stop after the end leaves the event signalled; the next Start clears it.
+  finder.Stop();
 
   // The same finder, prepared and started again, walks the whole tree.
   listener.on_enter = nullptr;
