@@ -20,6 +20,7 @@ void CRegexpHandler::CompileFor(const std::u16string& text, bool case_sensitive,
                                 platform::Event* stop_event) {
   pattern_.Compile(text.c_str(), case_sensitive ? 0u : unsigned{regex::NO_CASE});
   control_.stop = stop_event ? regex::StopHook{&PollStopEvent, stop_event} : regex::StopHook{};
+  control_.whole_match_only = true;
   outcome_ = regex::SearchOutcome::kNoMatch;
   gave_up_ = false;
 }

@@ -22,9 +22,15 @@ void Prepare(CMatchStateT<CharT>& state, const CPatternT<CharT>& pattern, const 
   state.position = start;
   state.backtrack.Clear();
   state.captures.Clear();
-  state.capture_index.Clear();
-  state.capture_index.Extend(pattern.highest_group() + 1, -1);
+  // Between searches every index entry but the touched ones is -1, so the
+  // index is cleared in time proportional to what the last search used, not
+  // to the highest group number (which a pattern may put at 999999).
+  for (int group : state.touched_groups) {
+    if (group < state.capture_index.size()) state.capture_index[group] = -1;
+  }
   state.touched_groups.Clear();
+  state.capture_index.Truncate(pattern.highest_group() + 1);
+  state.capture_index.Extend(pattern.highest_group() + 1, -1);
   state.steps = 0;
   state.budget = control.step_budget != 0
                      ? control.step_budget
@@ -52,13 +58,15 @@ bool Attempt(const IElement* root, CMatchStateT<CharT>& state, int position) {
 }
 
 template <class CharT>
-void BuildSpans(CMatchStateT<CharT>& state, int highest_group, MatchSpans& spans) {
+void BuildSpans(CMatchStateT<CharT>& state, int highest_group, bool whole_match_only,
+                MatchSpans& spans) {
   const int whole = state.FindLatest(0);
   if (whole >= 0) state.captures[whole + 2] = state.position;
-  spans.assign(static_cast<size_t>(2 + 2 * (highest_group + 1)), -1);
+  const int last_group = whole_match_only ? 0 : highest_group;
+  spans.assign(static_cast<size_t>(2 + 2 * (last_group + 1)), -1);
   spans[0] = 1;
   spans[1] = highest_group;
-  for (int group = 0; group <= highest_group; ++group) {
+  for (int group = 0; group <= last_group; ++group) {
     const int record = state.FindLatest(group);
     if (record < 0) continue;
     const int start = state.captures[record + 1];
@@ -126,7 +134,7 @@ SearchOutcome Search(const CPatternT<CharT>& pattern, const CharT* text, int len
     const bool matched = Attempt(root, state, position);
     if (state.aborted != SearchOutcome::kNoMatch) return state.aborted;
     if (matched) {
-      BuildSpans(state, pattern.highest_group(), spans);
+      BuildSpans(state, pattern.highest_group(), control.whole_match_only, spans);
       return SearchOutcome::kMatch;
     }
   }

@@ -23,6 +23,9 @@ struct SearchControl {
   // Off: try every start position (lets tests check that the plan only ever
   // skips positions that cannot match).
   bool use_search_plan = true;
+  // Spans then hold group 0 only (entries 0 to 3), for callers that need
+  // nothing else.
+  bool whole_match_only = false;
 };
 
 // Budget generous enough for any search whose work grows at most with the

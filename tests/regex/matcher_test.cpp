@@ -219,6 +219,26 @@ TEST(MatcherTest, RecursionDepthIsBounded) {
             SearchOutcome::kTooComplex);
 }
 
+TEST(MatcherTest, HugeGroupNumbersAndWholeMatchOnly) {
+  regex::CPattern pattern;
+  pattern.Compile(u"(?<999999>a)(b)", 0);
+  regex::CMatchState state;
+  regex::MatchSpans spans;
+  ASSERT_EQ(regex::Search(pattern, u"xab", 3, -1, state, spans), SearchOutcome::kMatch);
+  ASSERT_EQ(spans.size(), 2u + 2u * 1000000u);
+  EXPECT_EQ(spans[1], 999999);
+  EXPECT_EQ(spans[2 + 2 * 1], 2);  // the plain group is 1
+  EXPECT_EQ(spans[2 + 2 * 999999], 1);
+  regex::SearchControl control;
+  control.whole_match_only = true;
+  ASSERT_EQ(regex::Search(pattern, u"xab", 3, -1, state, spans, control), SearchOutcome::kMatch);
+  EXPECT_EQ(spans, (std::vector<int>{1, 999999, 1, 3}));
+  // The same state then serves a pattern with fewer groups.
+  pattern.Compile(u"(b)?(c)?x", 0);
+  EXPECT_EQ(regex::Search(pattern, u"cx", 2, -1, state, spans), SearchOutcome::kMatch);
+  EXPECT_EQ(SpansText(spans), "0-2 x 0-1");
+}
+
 TEST(MatcherTest, RecompilingReplacesTheTree) {
   regex::CPattern pattern;
   for (int i = 0; i < 100; ++i) {
