@@ -186,9 +186,16 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
     reason_ = kReasonOpenError;
     return false;
   }
-  unsigned char head[4] = {};
-  std::size_t got = 0, n = 0;
-  while (got < 4 && file_.Read(head + got, 4 - got, n) && n > 0) got += n;
+  // The first chunk is read now: the mark is detected from it and reading
+  // goes on from there, without a second open or a seek.
+  std::size_t got = 0;
+  if (!file_.Read(raw_.data(), raw_.size(), got)) {
+    error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
+    reason_ = kReasonReadError;
+    got = 0;
+  }
+  raw_end_ = got;
+  const auto* head = reinterpret_cast<const unsigned char*>(raw_.data());
   auto starts = [&](std::initializer_list<unsigned char> mark) {
     return got >= mark.size() && std::equal(mark.begin(), mark.end(), head);
   };
@@ -197,12 +204,7 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   else if (starts({0xEF, 0xBB, 0xBF})) encoding_ = TextEncoding::kUtf8, mark_length_ = 3;
   else if (starts({0xFF, 0xFE})) encoding_ = TextEncoding::kUtf16Le, mark_length_ = 2;
   else if (starts({0xFE, 0xFF})) encoding_ = TextEncoding::kUtf16Be, mark_length_ = 2;
-  if (!file_.Seek(mark_length_)) {
-    file_.Close();
-    error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
-    reason_ = kReasonOpenError;
-    return false;
-  }
+  raw_pos_ = mark_length_;
   byte_total_ = mark_length_;
   return true;
 }
