@@ -29,14 +29,21 @@ class BytePattern {
  public:
   BytePattern(std::u16string_view pattern, bool case_sensitive) : case_sensitive_(case_sensitive) {
     for (char16_t c : pattern) bytes_.push_back(static_cast<unsigned char>(c));
-    int best = -1;
-    for (std::size_t i = 0; i < bytes_.size(); ++i) {
+    // The two rarest bytes of the pattern are tested together (one byte
+    // twice for a one-byte pattern).
+    auto score = [&](std::size_t i) {
       unsigned char c = bytes_[i];
-      int score = Commonness(c) + (case_sensitive ? 0 : Commonness(AsciiUpper(c)));
-      if (best < 0 || score < best) best = score, anchor_ = i;
-    }
+      return Commonness(c) + (case_sensitive ? 0 : Commonness(AsciiUpper(c)));
+    };
+    for (std::size_t i = 1; i < bytes_.size(); ++i)
+      if (score(i) < score(anchor_)) anchor_ = i;
+    second_ = anchor_;
+    for (std::size_t i = 0; i < bytes_.size(); ++i)
+      if (i != anchor_ && (second_ == anchor_ || score(i) < score(second_))) second_ = i;
     a_ = bytes_[anchor_];
     b_ = case_sensitive ? a_ : AsciiUpper(a_);
+    a2_ = bytes_[second_];
+    b2_ = case_sensitive ? a2_ : AsciiUpper(a2_);
   }
 
   std::size_t size() const { return bytes_.size(); }
@@ -48,10 +55,8 @@ class BytePattern {
     std::size_t start = 0;
     const std::size_t last = n - m;
     while (start <= last) {
-      std::size_t at = start + anchor_;
-      std::size_t found = scan::FindEitherByte(p + at, last + anchor_ + 1 - at, a_, b_);
-      if (at + found > last + anchor_) return 0;
-      start = at + found - anchor_;
+      start += scan::FindBytePair(p + start, last + 1 - start, anchor_, a_, b_, second_, a2_, b2_);
+      if (start > last) return 0;
       if (Matches(p + start)) return start + m;
       ++start;
     }
@@ -69,8 +74,8 @@ class BytePattern {
 
   std::vector<unsigned char> bytes_;
   bool case_sensitive_;
-  std::size_t anchor_ = 0;
-  unsigned char a_ = 0, b_ = 0;
+  std::size_t anchor_ = 0, second_ = 0;
+  unsigned char a_ = 0, b_ = 0, a2_ = 0, b2_ = 0;
 };
 
 // The end of the reader's piece that holds byte `x` of an unmarked
@@ -132,7 +137,11 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
     if (first && StartsWithMark(p, got)) return QuickScanResult::kUnsure;
     first = false;
     std::size_t n = carried + got;
-    std::size_t nul = null_check ? carried + scan::FindEitherByte(p + carried, got, 0, 0) : n;
+    std::size_t nul = n;
+    if (null_check) {
+      const void* zero = std::memchr(p + carried, 0, got);
+      if (zero) nul = static_cast<const unsigned char*>(zero) - p;
+    }
     std::size_t end = needle.FindEnd(p, n);
     if (end != 0 && end <= nul) {
       if (!null_check) return QuickScanResult::kFound;

@@ -45,6 +45,33 @@ inline std::size_t FindEitherByte(const unsigned char* p, std::size_t n, unsigne
   return n;
 }
 
+// The first start s in [0, starts) with p[s + off1] equal to a1 or b1 and
+// p[s + off2] equal to a2 or b2, or `starts`. p must hold
+// starts - 1 + max(off1, off2) bytes. Testing two bytes of a pattern at once
+// leaves far fewer false candidates than one.
+inline std::size_t FindBytePair(const unsigned char* p, std::size_t starts, std::size_t off1,
+                                unsigned char a1, unsigned char b1, std::size_t off2,
+                                unsigned char a2, unsigned char b2) {
+  std::size_t s = 0;
+#if defined(__SSE2__)
+  const __m128i va1 = _mm_set1_epi8(static_cast<char>(a1)), vb1 = _mm_set1_epi8(static_cast<char>(b1));
+  const __m128i va2 = _mm_set1_epi8(static_cast<char>(a2)), vb2 = _mm_set1_epi8(static_cast<char>(b2));
+  for (; s + 16 <= starts; s += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s + off1));
+    __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s + off2));
+    __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va1), _mm_cmpeq_epi8(x, vb1)),
+                                _mm_or_si128(_mm_cmpeq_epi8(y, va2), _mm_cmpeq_epi8(y, vb2)));
+    int mask = _mm_movemask_epi8(hit);
+    if (mask != 0) return s + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  for (; s < starts; ++s) {
+    unsigned char x = p[s + off1], y = p[s + off2];
+    if ((x == a1 || x == b1) && (y == a2 || y == b2)) return s;
+  }
+  return starts;
+}
+
 inline std::size_t Find(const char16_t* p, std::size_t n, char16_t c) { return FindEither(p, n, c, c); }
 
 // Widens bytes to units (the ASCII part of a decode); returns how many

@@ -31,7 +31,7 @@ TEST(QuickScanTest, AgreesWithTheFullPass) {
   testing_support::TempTree tree;
   std::mt19937 random(12345);
   const char alphabet[] = {'a', 'b', 'A', 'B', 'x', '\r', '\n', '\0', '\r', '\n'};
-  const std::u16string patterns[] = {u"ab", u"aBa", u"b\r\nA", u"xx"};
+  const std::u16string patterns[] = {u"ab", u"aBa", u"b\r\nA", u"xx", u"B", u"xaxbxa"};
   platform::Event stop;
   int decided = 0, unsure = 0;
   for (int round = 0; round < 600; ++round) {
