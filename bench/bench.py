@@ -136,25 +136,36 @@ def kernel_benchmarks(rounds, only, data_dir):
 
 
 def replace_benchmark(rounds, data_dir):
+    """A replace run over a copy of drivers/net against sed -i on a second copy.
+
+    Varnel searches every file of the subtree and rewrites the matching ones;
+    the same job for sed is grep -rl piped into sed -i. sed -i alone over just
+    the matching files is shown too.
+    """
     sub = os.path.join(KERNEL, "drivers", "net")
-    total_v = total_s = 0.0
+    old, new = "netdev_err", "netdev_error"
+    best = {"varnel": float("inf"), "grep|sed": float("inf"), "sed only": float("inf")}
     with tempfile.TemporaryDirectory(dir=CACHE) as tmp:
         for r in range(rounds):
-            a, b = os.path.join(tmp, f"a{r}"), os.path.join(tmp, f"b{r}")
-            shutil.copytree(sub, a, symlinks=True)
-            shutil.copytree(sub, b, symlinks=True)
-            files = subprocess.run(["grep", "-rlI", "PM_RESUME", b], stdout=subprocess.PIPE,
+            a, b, c = (os.path.join(tmp, f"{x}{r}") for x in "abc")
+            for d in (a, b, c):
+                shutil.copytree(sub, d, symlinks=True)
+            files = subprocess.run(["grep", "-rlI", old, c], stdout=subprocess.PIPE,
                                    check=False).stdout.decode().split()
-            warm(a)
-            tv, _ = run_timed([CLI, "--data-dir", data_dir, "-p", a, "-s", "-t", "PM_RESUME", "-c",
-                               "-r", "PM_RESUME_X", "--read-only-files", "replace"])
-            ts, _ = run_timed(["sed", "-i", "s/PM_RESUME/PM_RESUME_X/g", *files])
-            total_v, total_s = (tv if r == 0 else min(total_v, tv)), (ts if r == 0 else min(total_s, ts))
+            warm(a), warm(b)
+            tv, _ = run_timed([CLI, "--data-dir", data_dir, "-p", a, "-s", "-t", old, "-c",
+                               "-r", new, "--read-only-files", "replace"])
+            tp, _ = run_timed(["sh", "-c", f"grep -rlZ {old} {b} | xargs -0 sed -i s/{old}/{new}/g"])
+            ts, _ = run_timed(["sed", "-i", f"s/{old}/{new}/g", *files])
+            for k, t in (("varnel", tv), ("grep|sed", tp), ("sed only", ts)):
+                best[k] = min(best[k], t)
             differ = subprocess.run(["diff", "-rq", a, b], stdout=subprocess.PIPE).stdout.decode()
             if differ:
                 print("    replace results differ from sed:\n" + differ[:2000])
-        print(f"{'replace (drivers/net)':32s} varnel {total_v:7.3f}s | sed -i {total_s:7.3f}s "
-              f"ratio {total_v / total_s:5.2f} ({len(files)} files)")
+        v = best["varnel"]
+        print(f"{'replace (drivers/net, ' + str(len(files)) + ' files)':32s} varnel {v:7.3f}s | "
+              f"grep -rl | sed -i {best['grep|sed']:7.3f}s ratio {v / best['grep|sed']:5.2f} | "
+              f"sed -i on the matching files {best['sed only']:7.3f}s ratio {v / best['sed only']:5.2f}")
 
 
 def generated_benchmarks(rounds, data_dir, skip_big):

@@ -160,15 +160,15 @@ void DecodeAppend(CodePage page, std::string_view bytes, std::u16string& out) {
 std::string Encode(CodePage page, std::u16string_view text, bool* lossless) {
   if (lossless) *lossless = true;
   if (page == CodePage::kUtf8) return EncodeUtf8(text, lossless);
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t c : text) {
-    int b = CharToAnsi(c);
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    int b = c < 0x80 ? c : CharToAnsi(c);
     if (b < 0) {
       b = '?';
       if (lossless) *lossless = false;
     }
-    out.push_back(static_cast<char>(b));
+    out[i] = static_cast<char>(b);
   }
   return out;
 }
