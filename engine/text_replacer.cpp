@@ -148,6 +148,7 @@ bool CTextReplacer::Open() {
   canceled = false;
   failed_ = false;
   held_.clear();
+  bytes_.clear();
   created.clear();
   if (!OpenReader(true)) return false;
   // Converted text goes back as UTF-16LE; everything else in the encoding it
@@ -167,16 +168,23 @@ bool CTextReplacer::Open() {
     static constexpr unsigned char kMarks[][4] = {
         {}, {0xEF, 0xBB, 0xBF}, {0xFF, 0xFE}, {0xFE, 0xFF}, {0xFF, 0xFE, 0, 0}, {0, 0, 0xFE, 0xFF}};
     const auto* mark = kMarks[static_cast<int>(reader.encoding())];
-    if (!ops->Write(temp_file, std::string(reinterpret_cast<const char*>(mark), reader.mark_length())))
-      failed_ = true;
+    bytes_.assign(reinterpret_cast<const char*>(mark), reader.mark_length());
   }
   return true;
 }
 
 bool CTextReplacer::WriteText(std::u16string_view text) {
-  if (text.empty()) return true;
+  // Pieces are short (a line, or a 1 KB block): the bytes are gathered and
+  // written in large blocks.
+  constexpr std::size_t kWriteBlock = 64 * 1024;
+  if (!EncodeText(out_encoding_, text, bytes_)) failed_ = true;
+  if (!failed_ && bytes_.size() >= kWriteBlock) FlushBytes();
+  return !failed_;
+}
+
+bool CTextReplacer::FlushBytes() {
+  if (!failed_ && !bytes_.empty() && !ops->Write(temp_file, bytes_)) failed_ = true;
   bytes_.clear();
-  if (!EncodeText(out_encoding_, text, bytes_) || !ops->Write(temp_file, bytes_)) failed_ = true;
   return !failed_;
 }
 
@@ -218,7 +226,7 @@ bool CTextReplacer::Close() {
   // A pass that did not read the whole file, or content that would not come
   // back byte for byte, must not replace the file.
   bool ok = !failed_ && reader.error_kind() == 0 && reader.round_trips();
-  if (ok) ok = WriteText(held_) && ops->Flush(temp_file);
+  if (ok) ok = WriteText(held_) && FlushBytes() && ops->Flush(temp_file);
   if (!temp_file.Close()) ok = false;
   if (!ok) {
     Discard();

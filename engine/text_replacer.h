@@ -69,6 +69,7 @@ class CTextReplacer : public CTextFinder {
 
  private:
   bool WriteText(std::u16string_view text);
+  bool FlushBytes();
   void Discard();
 
   TextEncoding out_encoding_ = TextEncoding::kAnsi;

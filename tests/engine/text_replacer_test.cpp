@@ -168,10 +168,11 @@ class StoppingOps : public IFileOperations {
 
 TEST_F(ReplacerTest, CancelLeavesTheTargetAndNoTemporaryFile) {
   std::string original;
-  for (int line = 0; line < 400; ++line) original += "line with a match\r\n";
+  // Large enough that the replacer writes several blocks before its end.
+  for (int line = 0; line < 12000; ++line) original += "line with a match\r\n";
   for (bool backup : {false, true}) {
     std::u16string path = engine_test::WriteFresh(tree_, u"big.txt", original);
-    StoppingOps ops(stop_, 3);
+    StoppingOps ops(stop_, 1);
     replacer_.ops = &ops;
     // The pass still returns the matches it collected; a caller learns of
     // the cancel from the flag.
