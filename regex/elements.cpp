@@ -705,48 +705,48 @@ bool CClassElementT<CharT>::MayContainHigh() const {
   return false;
 }
 
-template <class CharT>
-bool CClassElementT<CharT>::TryMatch(CMatchState& state) const {
+// One character that `contains` accepts, read forward or (inside a
+// lookbehind) backward; the way back undoes the step.
+template <class State, class Contains>
+bool MatchOneCharacter(State& state, bool backward, const Contains& contains) {
   if (!state.Tick()) return false;
   const int position = state.position;
-  if (backward_) {
-    if (position <= 0 || position > state.length || !Contains(state.text[position - 1]))
+  if (backward) {
+    if (position <= 0 || position > state.length || !contains(state.text[position - 1]))
       return false;
     state.position = position - 1;
   } else {
-    if (position >= state.length || !Contains(state.text[position])) return false;
+    if (position >= state.length || !contains(state.text[position])) return false;
     state.position = position + 1;
   }
   return true;
+}
+
+template <class State>
+bool UndoOneCharacter(State& state, bool backward) {
+  if (!state.Tick()) return false;
+  state.position += backward ? 1 : -1;
+  return false;
+}
+
+template <class CharT>
+bool CClassElementT<CharT>::TryMatch(CMatchState& state) const {
+  return MatchOneCharacter(state, backward_, [this](CharT c) { return Contains(c); });
 }
 
 template <class CharT>
 bool CClassElementT<CharT>::TryNext(CMatchState& state) const {
-  if (!state.Tick()) return false;
-  state.position += backward_ ? 1 : -1;
-  return false;
+  return UndoOneCharacter(state, backward_);
 }
 
 template <class CharT>
 bool CPosixClassElementT<CharT>::TryMatch(CMatchState& state) const {
-  if (!state.Tick()) return false;
-  const int position = state.position;
-  if (backward_) {
-    if (position <= 0 || position > state.length || !Contains(state.text[position - 1]))
-      return false;
-    state.position = position - 1;
-  } else {
-    if (position >= state.length || !Contains(state.text[position])) return false;
-    state.position = position + 1;
-  }
-  return true;
+  return MatchOneCharacter(state, backward_, [this](CharT c) { return Contains(c); });
 }
 
 template <class CharT>
 bool CPosixClassElementT<CharT>::TryNext(CMatchState& state) const {
-  if (!state.Tick()) return false;
-  state.position += backward_ ? 1 : -1;
-  return false;
+  return UndoOneCharacter(state, backward_);
 }
 
 // ---------------------------------------------------------------------------
