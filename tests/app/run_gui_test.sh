@@ -18,6 +18,11 @@ shift 3
 wineserver=$(dirname "$(command -v "$wine")")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 
+# A process left behind by another test (a console host, say) can keep the
+# server and its display-less desktop up for good. CTest runs the Windows
+# tests one at a time, so ending what is left is safe.
+timeout 20 "$wineserver" -w || { "$wineserver" -k; timeout 20 "$wineserver" -w; }
+
 # Xvfb runs no window manager, so nobody would draw the windows' frames and
 # captions in the screenshot; with this setting Wine draws them itself.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
