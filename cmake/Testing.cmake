@@ -26,3 +26,14 @@ function(varnel_add_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
+
+# varnel_add_fuzzer(NAME LIBRARY): a libFuzzer target fuzz/NAME.cpp over
+# LIBRARY, whose own code gets the coverage instrumentation. Only with
+# VARNEL_FUZZ (clang).
+function(varnel_add_fuzzer name library)
+  target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
+  add_executable(${name} ${CMAKE_SOURCE_DIR}/fuzz/${name}.cpp)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${library})
+endfunction()
