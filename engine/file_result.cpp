@@ -20,6 +20,10 @@ constexpr ReasonEntry kReasons[] = {
     {ResultKind::kSkipped, kReasonSkipExtension, u"File extension is in the skip list"},
     {ResultKind::kSkipped, kReasonNullCharacter, u"File contains a NULL character"},
     {ResultKind::kSkipped, kReasonReplaceUnsupported, u"Replace in this type of files is unsupported"},
+    {ResultKind::kSkipped, kReasonSymbolicLink, u"Symbolic link: replace runs do not rewrite links"},
+    {ResultKind::kSkipped, kReasonHardLinks, u"File has other names (hard links): replace runs do not rewrite it"},
+    {ResultKind::kSkipped, kReasonNotRegularFile, u"Not a regular file (device, pipe or socket)"},
+    {ResultKind::kSkipped, kReasonLeftover, u"Left behind by an interrupted replace run"},
     {ResultKind::kError, kReasonOpenError, u"File open error"},
     {ResultKind::kError, kReasonReadError, u"File read error"},
     {ResultKind::kError, kReasonTempCreate, u"Failed to create a temporary file"},
@@ -29,6 +33,16 @@ constexpr ReasonEntry kReasons[] = {
     {ResultKind::kError, kReasonInternal, u"Internal error"},
     {ResultKind::kError, kReasonConvert, u"Failed to convert to plain text"},
     {ResultKind::kError, kReasonTooComplex, u"Pattern too complex for this file"},
+    {ResultKind::kError, kReasonNotAFolder, u"Not a folder"},
+    {ResultKind::kError, kReasonFolderList, u"Folder cannot be listed"},
+    {ResultKind::kFound, kReasonReplaceEncoding, u"Replace failed: the replacement cannot be written in this file's encoding"},
+    {ResultKind::kFound, kReasonReplaceRoundTrip, u"Replace failed: the file's content would not survive rewriting unchanged"},
+    {ResultKind::kFound, kReasonReplaceTempCreate, u"Replace failed: cannot create the temporary file"},
+    {ResultKind::kFound, kReasonReplaceWrite, u"Replace failed: cannot write the temporary file"},
+    {ResultKind::kFound, kReasonReplaceSwap, u"Replace failed: cannot put the rewritten file in place"},
+    {ResultKind::kFound, kReasonReplaceChanged, u"Replace failed: the file was changed by another program meanwhile"},
+    {ResultKind::kFound, kReasonReplaceOwner, u"Replace failed: the file's owner or permissions cannot be kept"},
+    {ResultKind::kFound, kReasonReplaceBackup, u"Replace failed: cannot make the backup"},
 };
 
 }  // namespace

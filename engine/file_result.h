@@ -16,6 +16,15 @@ enum ReasonCode : std::int32_t {
   kReasonSkipExtension = 100,
   kReasonNullCharacter = 101,
   kReasonReplaceUnsupported = 102,
+  // Replace runs leave these alone: rewriting would cut a link or break the
+  // sharing of one file by several names.
+  kReasonSymbolicLink = 103,
+  kReasonHardLinks = 104,
+  // Devices, pipes and sockets are never opened for their content.
+  kReasonNotRegularFile = 105,
+  // A ".vnold" name is the program's own swap name: a file under it was left
+  // by a replace run that was interrupted.
+  kReasonLeftover = 106,
   kReasonOpenError = 200,
   kReasonReadError = 201,
   kReasonTempCreate = 202,
@@ -27,6 +36,19 @@ enum ReasonCode : std::int32_t {
   // A regular expression that needs more work or depth than a search of one
   // file may spend (it would otherwise hang the run or overflow the stack).
   kReasonTooComplex = 208,
+  // A folder to search that is a file, or that cannot be listed.
+  kReasonNotAFolder = 209,
+  kReasonFolderList = 210,
+  // Why a found file was not rewritten (the record stays Found with replaces
+  // -1); error_code holds the system error where there is one.
+  kReasonReplaceEncoding = 300,
+  kReasonReplaceRoundTrip = 301,
+  kReasonReplaceTempCreate = 302,
+  kReasonReplaceWrite = 303,
+  kReasonReplaceSwap = 304,
+  kReasonReplaceChanged = 305,
+  kReasonReplaceOwner = 306,
+  kReasonReplaceBackup = 307,
 };
 
 struct HighlightRange {
@@ -38,7 +60,7 @@ struct MatchEntry {
   std::int32_t line = 0;
   std::u16string text;
   std::vector<HighlightRange> highlights;
-  std::int32_t position = 0;
+  std::int64_t position = 0;
 };
 
 using MatchList = std::vector<MatchEntry>;

@@ -32,6 +32,13 @@ class IFileOperations {
   static IFileOperations& Real();
 };
 
+// Why a rewrite failed: one of the kReasonReplace... codes and the system
+// error that came with it (0 when none).
+struct ReplaceFailure {
+  std::int32_t reason = 0;
+  std::uint32_t error = 0;
+};
+
 // Swaps `temporary` into `target`'s place. With a backup name the old content
 // is kept under it (numbered "(2)".."(99)" before the extension when the name
 // is taken); without one it is kept under a temporary name until the swap has

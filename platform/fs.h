@@ -89,6 +89,29 @@ bool IsExistingFolder(std::u16string_view path);
 [[nodiscard]] bool GetFileAttributes(std::u16string_view path, std::uint32_t& attributes);
 [[nodiscard]] bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes);
 
+// What tells one file from another, and whether it changed: the volume and
+// file index (Windows: GetFileInformationByHandle on a handle opened with
+// FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS; POSIX: lstat's
+// st_dev and st_ino), the number of names (hard links), size and last-write
+// time. A symbolic link is described itself, never its target.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  std::uint32_t link_count = 0;
+  std::uint64_t size = 0;
+  FileTime last_write_time = 0;
+  bool is_link = false;
+  bool is_regular = false;  // not a folder, link, device, pipe or socket
+
+  bool SameFile(const FileIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+  bool Unchanged(const FileIdentity& other) const {
+    return SameFile(other) && size == other.size && last_write_time == other.last_write_time;
+  }
+};
+[[nodiscard]] bool GetFileIdentity(std::u16string_view path, FileIdentity& identity);
+
 // Last error of the calling thread after a failed call above, as a Win32 code.
 std::uint32_t LastError();
 

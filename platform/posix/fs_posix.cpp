@@ -205,6 +205,19 @@ bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes) {
   return true;
 }
 
+bool GetFileIdentity(std::u16string_view path, FileIdentity& identity) {
+  struct stat st{};
+  if (path.empty() || lstat(NativePath(path).c_str(), &st) != 0) return Fail(errno);
+  identity.volume = static_cast<std::uint64_t>(st.st_dev);
+  identity.index = static_cast<std::uint64_t>(st.st_ino);
+  identity.link_count = static_cast<std::uint32_t>(st.st_nlink);
+  identity.size = static_cast<std::uint64_t>(st.st_size);
+  identity.last_write_time = ToFileTime(st.st_mtim);
+  identity.is_link = S_ISLNK(st.st_mode);
+  identity.is_regular = S_ISREG(st.st_mode);
+  return true;
+}
+
 std::uint32_t LastError() { return posix::LastErrorValue(); }
 
 // ---- File -------------------------------------------------------------------

@@ -176,6 +176,34 @@ bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes) {
   return SetFileAttributesW(ApiPath(path).c_str(), attributes) != FALSE;
 }
 
+bool GetFileIdentity(std::u16string_view path, FileIdentity& identity) {
+  // No access rights are needed to read the identity; OPEN_REPARSE_POINT
+  // describes a link itself, BACKUP_SEMANTICS lets folders be opened too.
+  HANDLE h = CreateFileW(ApiPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool ok = GetFileInformationByHandle(h, &info) != FALSE;
+  DWORD type = GetFileType(h);
+  DWORD error = GetLastError();
+  CloseHandle(h);
+  if (!ok) {
+    SetLastError(error);
+    return false;
+  }
+  identity.volume = info.dwVolumeSerialNumber;
+  identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  identity.link_count = info.nNumberOfLinks;
+  identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  identity.last_write_time = ToFileTime(info.ftLastWriteTime);
+  identity.is_link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  identity.is_regular = !identity.is_link && type == FILE_TYPE_DISK &&
+                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return true;
+}
+
 std::uint32_t LastError() { return GetLastError(); }
 
 // ------------------------------------------------------------------ files
