@@ -69,6 +69,8 @@ class CTextReplacer : public CTextFinder {
   std::u16string replace_text;
   std::u16string temp_path;
   platform::File temp_file;
+  // Why the last rewrite failed (reason 0 after success or a cancel).
+  ReplaceFailure failure;
   // Names this replacer created (temporary files and backups); the finder
   // never reports them.
   std::vector<std::u16string> created;
