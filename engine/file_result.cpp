@@ -54,8 +54,10 @@ std::u16string ExtensionOf(std::u16string_view name) {
 
 std::u16string ReasonText(ResultKind kind, std::int32_t reason, std::uint32_t error_code) {
   std::u16string text;
+  // A found file carries a reason only when its replacement failed, and then
+  // it may be any reason the pass met (a read error, for one).
   for (const auto& entry : kReasons) {
-    if (entry.kind == kind && entry.code == reason) text = entry.text;
+    if ((entry.kind == kind || kind == ResultKind::kFound) && entry.code == reason) text = entry.text;
   }
   if (error_code != 0) {
     char suffix[32];

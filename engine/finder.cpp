@@ -4,6 +4,7 @@
 #include "engine/finder.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/handler_factory.h"
 #include "platform/text.h"
@@ -113,17 +114,20 @@ void CFinder::RunFolderWalk() {
   std::u16string probe = params_.path;
   if (appended) probe.push_back(platform::kPathSeparator);
   std::u16string long_path;
-  if (platform::GetLongPathName(probe, long_path)) {
+  if (!params_.path.empty() && platform::GetLongPathName(probe, long_path)) {
     if (appended && long_path.size() > 1 && long_path.back() == platform::kPathSeparator)
       long_path.pop_back();
     params_.path = long_path;
   }
   FolderList folders = ParseFolderList(params_.path);
   for (const auto& f : folders.exclude)
-    exclude_folders_.push_back(platform::Lowered(WithoutTrailingSeparator(f)));
+    if (!f.empty()) exclude_folders_.push_back(platform::Lowered(WithoutTrailingSeparator(f)));
+  visited_.clear();
   bool canceled = false;
   for (const auto& folder : folders.include) {
-    if (!Walk(folder.empty() ? params_.path : folder)) {
+    // An empty piece names no folder; it must never become the root.
+    if (folder.empty()) continue;
+    if (!Walk(folder, nullptr)) {
       canceled = true;
       break;
     }
@@ -140,11 +144,55 @@ bool CFinder::IsExcludedFolder(const std::u16string& folder) const {
   });
 }
 
-bool CFinder::Walk(const std::u16string& folder) {
-  if (IsExcludedFolder(folder)) return true;
-  listener_->OnFolderEntered(folder);
+namespace {
+
+std::unique_ptr<FileResult> FolderError(const std::u16string& folder, std::int32_t reason,
+                                        std::uint32_t error_code) {
+  auto result = std::make_unique<FileResult>();
+  std::u16string path = WithoutTrailingSeparator(folder);
+  std::size_t sep = path.rfind(platform::kPathSeparator);
+  result->file_name = sep == std::u16string::npos ? path : path.substr(sep + 1);
+  result->folder = sep == std::u16string::npos ? std::u16string() : path.substr(0, sep);
+  result->is_folder = reason != kReasonNotAFolder;
+  result->size = result->is_folder ? kFolderSize : 0;
+  result->type = ExtensionOf(result->file_name);
+  result->kind = ResultKind::kError;
+  result->reason = reason;
+  result->error_code = error_code;
+  return result;
+}
+
+}  // namespace
+
+// Decides whether `folder` is walked: not excluded, not walked before, a
+// folder, and for a subfolder still the folder its parent listed. False
+// leaves it out; an error record says why where the user should know.
+bool CFinder::EnterFolder(const std::u16string& folder, const platform::FileIdentity* expected,
+                          FileResultBatch& batch) {
+  if (IsExcludedFolder(folder)) return false;
+  platform::FileIdentity identity;
+  if (!platform::GetFileIdentity(folder, identity)) {
+    if (!expected) batch.push_back(FolderError(folder, kReasonFolderList, platform::LastError()));
+    return false;
+  }
+  if (!expected && !identity.is_link && !platform::IsExistingFolder(folder)) {
+    batch.push_back(FolderError(folder, kReasonNotAFolder, 0));
+    return false;
+  }
+  // A subfolder swapped for a link (or anything else) after its parent was
+  // listed is not entered: it could lead out of the tree.
+  if (expected && (identity.is_link || !identity.SameFile(*expected))) return false;
+  return visited_.insert({identity.volume, identity.index}).second;
+}
+
+bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* expected) {
   FileResultBatch batch;
-  std::vector<std::u16string> subfolders;
+  if (!EnterFolder(folder, expected, batch)) {
+    if (!batch.empty()) listener_->OnFilesFound(std::move(batch));
+    return true;
+  }
+  listener_->OnFolderEntered(folder);
+  std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
   bool canceled = false;
   platform::FolderListing listing;
   if (listing.Open(folder)) {
@@ -155,6 +203,7 @@ bool CFinder::Walk(const std::u16string& folder) {
         break;
       }
       std::u16string full_path = JoinPath(folder, entry.name);
+      if (!entry.IsFolder()) NoteLeftovers(folder, entry.name);
       Classification c = Classify(listing, entry, full_path);
       if (c.verdict != Verdict::kNotMatched) {
         auto result = std::make_unique<FileResult>();
@@ -182,17 +231,41 @@ bool CFinder::Walk(const std::u16string& folder) {
       // A link or junction to a folder is reported like any entry but never
       // entered: following links can loop forever.
       if (entry.IsFolder() && params_.include_subfolders && entry.name != u"." &&
-          entry.name != u".." && !HasAttribute(entry, platform::attr::reparse_point))
-        subfolders.push_back(entry.name);
+          entry.name != u".." && !HasAttribute(entry, platform::attr::reparse_point)) {
+        platform::FileIdentity identity;
+        if (platform::GetFileIdentity(full_path, identity) && !identity.is_link)
+          subfolders.emplace_back(entry.name, identity);
+      }
     }
+  } else {
+    batch.push_back(FolderError(folder, kReasonFolderList, listing.error()));
   }
   listing.Close();
   if (!batch.empty()) listener_->OnFilesFound(std::move(batch));
   if (canceled) return false;
-  for (const auto& name : subfolders) {
-    if (!Walk(JoinPath(folder, name))) return false;
+  for (const auto& [name, identity] : subfolders) {
+    if (!Walk(JoinPath(folder, name), &identity)) return false;
   }
   return true;
+}
+
+// "X.tmp" (or "X(2).tmp"...) beside an existing "X" is how a rewrite names
+// its temporary file; one left behind means a run was killed mid-file.
+void CFinder::NoteLeftovers(const std::u16string& folder, const std::u16string& name) {
+  constexpr std::u16string_view kTmp = u".tmp";
+  if (name.size() <= kTmp.size() ||
+      platform::Lowered(name.substr(name.size() - kTmp.size())) != kTmp)
+    return;
+  std::u16string base = name.substr(0, name.size() - kTmp.size());
+  if (base.ends_with(u')')) {
+    std::size_t open = base.rfind(u'(');
+    if (open != std::u16string::npos && open > 0 && open + 2 < base.size() &&
+        std::all_of(base.begin() + open + 1, base.end() - 1, [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+      base.resize(open);
+  }
+  std::u16string full_path = JoinPath(folder, name);
+  if (!IsOwnFile(full_path) && platform::IsExistingFile(JoinPath(folder, base)))
+    listener_->OnPossibleLeftover(full_path);
 }
 
 bool CFinder::MatchName(const std::u16string& name) const {
@@ -228,6 +301,9 @@ CFinder::Classification CFinder::Classify(platform::FolderListing& listing,
   }
   if (params_.folder == AttributeCondition::kOnly) return {};
   if (IsOwnFile(full_path)) return {};
+  // The program's own swap name, left by an interrupted run: never searched
+  // or rewritten as a user file.
+  if (platform::Lowered(ExtensionOf(entry.name)) == u"vnold") return {Verdict::kSkipped, kReasonLeftover};
   if (params_.size_min != 0 && entry.size < params_.size_min) return {};
   if (params_.size_max != 0 && entry.size > params_.size_max) return {};
   if (params_.time_type != TimeType::kNone) {
@@ -238,11 +314,29 @@ CFinder::Classification CFinder::Classify(platform::FolderListing& listing,
     if (params_.time_max != 0 && t > params_.time_max) return {};
   }
   if (!params_.text.empty()) {
+    // Reading a pipe or a device could block the run for ever.
+    if (HasAttribute(entry, platform::attr::device)) return {Verdict::kSkipped, kReasonNotRegularFile};
     Classification c = ContentTest(entry, full_path);
     if (c.verdict != Verdict::kFound) return c;
+    if (replace_mode_) {
+      c = ReplaceableCheck(full_path);
+      if (c.verdict != Verdict::kFound) return c;
+    }
   }
   if (replace_mode_ && HasAttribute(entry, platform::attr::read_only))
     return {ReadOnlyDecision(full_path)};
+  return {Verdict::kFound};
+}
+
+// A rewrite puts a new file under the name: a link would be replaced by a
+// plain copy, and other names of a hard-linked file would keep the old text.
+CFinder::Classification CFinder::ReplaceableCheck(const std::u16string& full_path) const {
+  platform::FileIdentity identity;
+  if (!platform::GetFileIdentity(full_path, identity))
+    return {Verdict::kError, kReasonOpenError, platform::LastError()};
+  if (identity.is_link) return {Verdict::kSkipped, kReasonSymbolicLink};
+  if (!identity.is_regular) return {Verdict::kSkipped, kReasonNotRegularFile};
+  if (identity.link_count > 1) return {Verdict::kSkipped, kReasonHardLinks};
   return {Verdict::kFound};
 }
 
@@ -300,11 +394,15 @@ bool CFinder::ReplaceStep(FileResult& result, const std::u16string& full_path) {
   }
   replacer->backup = params_.backup;
   replacer->replace_text = params_.replace_text;
+  replacer->failure = {};
+  // Every match is replaced, but the record keeps only the first ones: a
+  // file with millions of matches must not hold them all in memory.
+  const std::uint32_t kept = params_.max_matches != 0 ? params_.max_matches : kReplaceListLimit;
   bool ok;
   {
     std::lock_guard<std::mutex> guard(ContentLock());
     ok = ContentPass(*replacer, params_.text, &result.matches, full_path, params_.converted_text,
-                     params_.case_sensitive, params_.word_wrap, 0, params_.skip_null_files);
+                     params_.case_sensitive, params_.word_wrap, kept, params_.skip_null_files);
   }
   own_files_.insert(replacer->created.begin(), replacer->created.end());
   if (replacer->canceled) {
@@ -313,11 +411,18 @@ bool CFinder::ReplaceStep(FileResult& result, const std::u16string& full_path) {
   }
   if (!ok) {
     result.replaces = -1;
+    result.reason = replacer->failure.reason;
+    result.error_code = replacer->failure.error;
+    if (result.reason == 0 && replacer->result_kind != 0) {
+      // The pass itself failed (a read error, a pattern too complex): the
+      // handler's own reason, under the failed replacement.
+      result.reason = replacer->reason;
+      result.error_code = replacer->error_code;
+    }
     return true;
   }
-  std::int32_t count = 0;
-  for (const auto& entry : result.matches) count += static_cast<std::int32_t>(entry.highlights.size());
-  result.replaces = count;
+  result.replaces = static_cast<std::int32_t>(
+      std::min<std::uint64_t>(replacer->match_count, std::numeric_limits<std::int32_t>::max()));
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@
 
 class CFileHandlerFactoryPro;
 class CTextFinder;
+
+// The most matches a replace run keeps in a record when the run sets no
+// limit of its own; every match is still replaced.
+inline constexpr std::uint32_t kReplaceListLimit = 10000;
 
 // Serialises every content pass of every finder in the process.
 std::mutex& ContentLock();
@@ -47,6 +52,10 @@ class CFinder {
     virtual ReadOnlyAnswer AskReplaceReadOnly(const std::u16string& path) = 0;
     // At the end of a single-file run that was not canceled.
     virtual void OnMatchesReady(std::u16string searched_path, std::unique_ptr<MatchList> matches) = 0;
+    // A file named like a temporary file of an interrupted replace run
+    // ("X.tmp" beside "X"). It is treated as the user's own file; this only
+    // lets the caller mention it. Called on the worker thread.
+    virtual void OnPossibleLeftover(const std::u16string& path) { (void)path; }
   };
 
   explicit CFinder(IFileFindListener* listener);
@@ -79,7 +88,13 @@ class CFinder {
   void Run();
   void RunFolderWalk();
   void RunSingleFile();
-  bool Walk(const std::u16string& folder);
+  // `expected`: for a subfolder, what its parent's listing saw under its
+  // name; the walk does not enter anything else there.
+  bool Walk(const std::u16string& folder, const platform::FileIdentity* expected);
+  bool EnterFolder(const std::u16string& folder, const platform::FileIdentity* expected,
+                   FileResultBatch& batch);
+  void NoteLeftovers(const std::u16string& folder, const std::u16string& name);
+  Classification ReplaceableCheck(const std::u16string& full_path) const;
   bool IsExcludedFolder(const std::u16string& folder) const;
   bool MatchName(const std::u16string& name) const;
   Classification Classify(platform::FolderListing& listing, platform::FolderEntry& entry,
@@ -107,4 +122,8 @@ class CFinder {
   HandlerSettings pending_settings_;  // what the next run copies
   std::mutex settings_lock_;
   std::set<std::u16string> own_files_;  // temporary files and backups made by this run
+  // Folders already walked in this run, by identity: a folder listed twice,
+  // or under another spelling, or inside another listed folder, is walked
+  // once, so no file is searched or rewritten twice.
+  std::set<std::pair<std::uint64_t, std::uint64_t>> visited_;
 };

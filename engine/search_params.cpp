@@ -9,6 +9,8 @@ namespace {
 
 // The program's validation messages.
 constexpr char16_t kPathMissing[] = u"Path \"%s\" does not exist";
+constexpr char16_t kPathNotFolder[] = u"Path \"%s\" is not a folder";
+constexpr char16_t kPathEmpty[] = u"Enter a folder to search in";
 constexpr char16_t kHexFormat[] = u"Text must be in hex format";
 constexpr char16_t kSizeInterval[] = u"Incorrect size interval";
 constexpr char16_t kDateInterval[] = u"Incorrect date interval";
@@ -138,13 +140,22 @@ bool BuildSearchParams(SearchForm& form, bool validate, FileFindParamsIn& params
   params.path = form.path;
   params.file_name = form.file_name;
   if (validate) {
+    // Empty pieces name no folder (the walk skips them); a list of nothing
+    // but those would search nothing at all.
+    bool any = false;
     for (const auto& folder : ParseFolderList(params.path).include) {
-      if (!platform::PathExists(folder)) {
-        std::u16string message = kPathMissing;
+      if (Trimmed(folder).empty()) continue;
+      any = true;
+      const char16_t* problem = !platform::PathExists(folder)         ? kPathMissing
+                                : !platform::IsExistingFolder(folder) ? kPathNotFolder
+                                                                      : nullptr;
+      if (problem) {
+        std::u16string message = problem;
         message.replace(message.find(u"%s"), 2, folder);
         return Fail(error, FormField::kPath, std::move(message));
       }
     }
+    if (!any) return Fail(error, FormField::kPath, kPathEmpty);
   }
   params.include_subfolders = form.include_subfolders;
   if (form.content_enabled) {

@@ -46,7 +46,8 @@ bool CTextFinder::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>
   if (pattern_.text() != text || pattern_.case_sensitive() != case_sensitive)
     pattern_.Prepare(text, case_sensitive);
   std::size_t before = ranges.size();
-  pattern_.FindAll(piece, static_cast<std::size_t>(search_from), word_wrap, ranges);
+  deferred = pattern_.FindAll(piece, static_cast<std::size_t>(search_from), word_wrap, ranges,
+                              SIZE_MAX, edges);
   return ranges.size() > before;
 }
 
@@ -115,10 +116,10 @@ bool CPlainPattern::MatchesAt(const char16_t* p) const {
   return true;
 }
 
-void CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool whole_words,
-                            std::vector<BlockMatch>& ranges, std::size_t limit) const {
+bool CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool whole_words,
+                            std::vector<BlockMatch>& ranges, std::size_t limit, PieceEdges edges) const {
   const std::size_t m = text_.size();
-  if (m == 0 || text.size() < m) return;
+  if (m == 0 || text.size() < m) return false;
   const char16_t* base = text.data();
   const std::size_t last_start = text.size() - m;
   std::size_t start = from;
@@ -127,7 +128,7 @@ void CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool who
       // Scan for the anchor unit among the positions it can take.
       std::size_t at = start + anchor_;
       std::size_t found = scan::FindEither(base + at, last_start + anchor_ + 1 - at, scan_a_, scan_b_);
-      if (at + found > last_start + anchor_) return;
+      if (at + found > last_start + anchor_) return false;
       start = at + found - anchor_;
     }
     if (!MatchesAt(base + start)) {
@@ -135,7 +136,9 @@ void CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool who
       continue;
     }
     if (whole_words) {
-      bool word_before = start > 0 && platform::IsAlphaNumeric(base[start - 1]);
+      if (start + m == text.size() && !edges.at_end) return true;  // the next piece decides
+      char16_t previous = start > 0 ? base[start - 1] : edges.before;
+      bool word_before = previous != 0 && platform::IsAlphaNumeric(previous);
       bool word_after = start + m < text.size() && platform::IsAlphaNumeric(base[start + m]);
       if (word_before || word_after) {
         ++start;
@@ -145,6 +148,7 @@ void CPlainPattern::FindAll(std::u16string_view text, std::size_t from, bool who
     ranges.push_back({static_cast<std::int32_t>(start), static_cast<std::int32_t>(m)});
     start += m;
   }
+  return false;
 }
 
 void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
@@ -206,20 +210,37 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
 
   // The carry lets a match that spans two pieces be found once, in the later
   // piece. It is the last (length - 1) characters, or the whole piece when
-  // shorter, so that the text before each piece is always contiguous.
-  const std::size_t carry_length = text.empty() ? 0 : text.size() - 1;
+  // shorter, so that the text before each piece is always contiguous. Whole
+  // words carry one more: a match that ends where a piece ends is judged in
+  // the next piece, once the character after it is known.
+  const std::size_t carry_length = text.empty() ? 0 : text.size() - (word_wrap ? 0 : 1);
+  const bool replacing = handler.ReplacementLength() != -1;
   std::u16string buffer;
   std::size_t carry = 0;  // characters at the start of `buffer` kept from the last piece
   std::uint64_t consumed = 0;  // end of the last match, as an absolute offset
   std::vector<BlockMatch> ranges;
   std::vector<TextMatch> raw;
   ContentReader::Piece piece;
+  ContentReader::Piece end_of_content;  // an empty piece just past the last one
+  handler.edges = {};
+  handler.deferred = false;
+  handler.match_count = 0;
   bool limit_reached = false;
-  while (!limit_reached && handler.reader.NextPiece(piece)) {
+  bool last_piece = false;
+  while (!limit_reached && !last_piece) {
+    if (!handler.reader.NextPiece(piece)) {
+      // A match left at the end of the last piece is judged now, over the
+      // carried text alone.
+      if (!handler.deferred || handler.reader.error_kind() != 0) break;
+      last_piece = true;
+      piece = end_of_content;
+    }
     if (handler.stop_event->Poll()) {
       handler.canceled = true;
       break;
     }
+    if (buffer.size() > carry) handler.edges.before = buffer[buffer.size() - carry - 1];
+    handler.edges.at_end = last_piece;
     buffer.erase(0, buffer.size() - carry);
     buffer.append(piece.text);
     const std::size_t prefix = carry;
@@ -227,9 +248,16 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
     handler.search_from = consumed > handler.piece_position
                               ? static_cast<std::int32_t>(consumed - handler.piece_position)
                               : 0;
+    handler.carry_length = last_piece ? 0 : std::min(carry_length, buffer.size());
     ranges.clear();
     if (handler.CanSearch()) {
       bool found = handler.SearchPiece(buffer, ranges);
+      if (handler.deferred && !last_piece) {
+        end_of_content = piece;
+        end_of_content.text = {};
+        end_of_content.char_offset += piece.text.size();
+        end_of_content.byte_offset += EncodedSize(handler.reader.encoding(), piece.text);
+      }
       if (!handler.WritePiece(buffer, ranges, static_cast<std::int32_t>(prefix))) break;
       if (found) {
         if (!matches) {
@@ -237,17 +265,23 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
           return true;
         }
         for (const auto& r : ranges) {
+          consumed = handler.piece_position + r.start + r.length;
+          ++handler.match_count;
+          if (max_matches != 0 && raw.size() >= max_matches) {
+            // The list is full; a replacer still replaces the rest.
+            limit_reached = !replacing;
+            if (limit_reached) break;
+            continue;
+          }
           TextMatch m;
-          m.position = static_cast<std::int32_t>(piece.char_offset + r.start - prefix);
-          m.byte_offset = static_cast<std::uint32_t>(
-              ByteOffsetOf(handler.reader, buffer, prefix, r.start, piece.byte_offset));
-          m.line = static_cast<std::int32_t>(piece.line_index + 1);
+          m.position = static_cast<std::int64_t>(piece.char_offset + r.start - prefix);
+          m.byte_offset = ByteOffsetOf(handler.reader, buffer, prefix, r.start, piece.byte_offset);
+          m.line = std::int64_t{piece.line_index} + 1;
           m.length = r.length;
           m.text.assign(buffer, r.start, r.length);
           if (m.text.ends_with(u"\r\n")) m.text.resize(m.text.size() - 2);
           raw.push_back(std::move(m));
-          consumed = handler.piece_position + r.start + r.length;
-          if (max_matches != 0 && raw.size() >= max_matches) {
+          if (!replacing && max_matches != 0 && raw.size() >= max_matches) {
             limit_reached = true;
             break;
           }
@@ -327,7 +361,7 @@ bool BuildMatches(CTextFinder& handler, const std::vector<TextMatch>& raw, Match
     entry.text = std::move(shown);
     entry.highlights.push_back(
         {static_cast<std::int32_t>(before.size()), static_cast<std::int32_t>(m.text.size())});
-    entry.position = static_cast<std::int32_t>(m.position + shift);
+    entry.position = m.position + shift;
     if (replacement != -1) shift += replacement - m.length;
     out.push_back(std::move(entry));
   }

@@ -21,11 +21,18 @@ struct BlockMatch {
 
 // One raw match of a pass that builds a match list.
 struct TextMatch {
-  std::int32_t position = 0;     // characters from the start of the decoded content
-  std::uint32_t byte_offset = 0; // of the first character in the file, mark included
-  std::int32_t line = 0;         // 1-based
+  std::int64_t position = 0;     // characters from the start of the decoded content
+  std::uint64_t byte_offset = 0; // of the first character in the file, mark included
+  std::int64_t line = 0;         // 1-based
   std::u16string text;           // the matched characters less one trailing CR LF
   std::int32_t length = 0;       // characters matched, line end included
+};
+
+// What lies around a text that is one piece of a longer one: the character
+// just before it (0 when none) and whether the content ends with it.
+struct PieceEdges {
+  char16_t before = 0;
+  bool at_end = true;
 };
 
 // A plain pattern prepared for scanning: the text is scanned for one of its
@@ -40,9 +47,12 @@ class CPlainPattern {
 
   // Finds the non-overlapping occurrences in `text` from `from`, left to
   // right; with `whole_words` an occurrence touching a letter or digit on
-  // either side (within `text`) does not count.
-  void FindAll(std::u16string_view text, std::size_t from, bool whole_words,
-               std::vector<BlockMatch>& ranges, std::size_t limit = SIZE_MAX) const;
+  // either side does not count. An occurrence that ends where `text` ends,
+  // with more content to come, cannot be judged yet: the search stops before
+  // it and returns true, so the caller can search it again with what follows.
+  bool FindAll(std::u16string_view text, std::size_t from, bool whole_words,
+               std::vector<BlockMatch>& ranges, std::size_t limit = SIZE_MAX,
+               PieceEdges edges = {}) const;
 
  private:
   bool MatchesAt(const char16_t* p) const;
@@ -102,6 +112,17 @@ class CTextFinder {
   std::int32_t search_from = 0;
   // Absolute character offset of the current piece's first character.
   std::uint64_t piece_position = 0;
+  // Whole words: the character before the current piece and whether it is
+  // the last; the plain search sets `deferred` when it left an occurrence at
+  // the piece's end for the next piece to judge.
+  PieceEdges edges;
+  bool deferred = false;
+  // Characters at the end of the current piece that the next piece repeats;
+  // the replacer holds them back.
+  std::size_t carry_length = 0;
+  // Every match of the pass, also those past a list's limit (replace runs
+  // replace them all but keep only the first ones in the list).
+  std::uint64_t match_count = 0;
 
  protected:
   // Opens the reader as the finder does; false with the reader's failure in
@@ -120,8 +141,11 @@ void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_
                bool whole_words, std::vector<BlockMatch>& ranges);
 
 // Drives `handler` over one file. `matches` is null in find mode (the pass
-// ends at the first match). Returns true when the text was found or, with a
-// list, when the list is not empty after a successful Close.
+// ends at the first match). `max_matches` (0: no limit) ends a pass that
+// builds a list at that many matches; a replacer goes on to the end and
+// replaces every match, keeping only the first ones in the list. Returns true
+// when the text was found or, with a list, when the list is not empty after
+// a successful Close.
 bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
                  const std::u16string& path, bool converted_text, bool case_sensitive,
                  bool word_wrap, std::uint32_t max_matches, bool skip_null_files);

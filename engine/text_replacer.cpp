@@ -144,6 +144,11 @@ bool Commit(IFileOperations& ops, const std::u16string& temporary, const std::u1
 
 // ---- CTextReplacer -------------------------------------------------------------------
 
+namespace {
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+}  // namespace
+
 bool CTextReplacer::Open() {
   canceled = false;
   failed_ = false;
@@ -194,8 +199,7 @@ bool CTextReplacer::WritePiece(std::u16string_view piece, const std::vector<Bloc
   // The start of the piece repeats text of the previous one; the part of it
   // still held back is the only part not yet written.
   std::size_t cursor = static_cast<std::size_t>(prefix_length) - held_.size();
-  const std::size_t carry = text.empty() ? 0 : std::min(text.size() - 1, piece.size());
-  const std::size_t hold_from = piece.size() - carry;
+  const std::size_t hold_from = piece.size() - std::min(carry_length, piece.size());
   out_.clear();
   for (const auto& r : ranges) {
     std::size_t start = static_cast<std::size_t>(r.start);
@@ -207,6 +211,12 @@ bool CTextReplacer::WritePiece(std::u16string_view piece, const std::vector<Bloc
   // Hold back the characters the next piece will carry: a match may begin
   // among them, and they must be written replaced or not at all.
   std::size_t limit = std::max(hold_from, cursor);
+  // Never cut a surrogate pair: half a character cannot be encoded on its
+  // own in UTF-8 or UTF-32. No match starts at a low surrogate, so the pair
+  // is written now.
+  if (limit > cursor && limit < piece.size() && IsLowSurrogate(piece[limit]) &&
+      IsHighSurrogate(piece[limit - 1]) && (text.empty() || !IsLowSurrogate(text[0])))
+    ++limit;
   out_.append(piece.substr(cursor, limit - cursor));
   held_.assign(piece.substr(limit));
   return WriteText(out_);

@@ -13,6 +13,7 @@ namespace attr {
 inline constexpr std::uint32_t read_only = 0x1;
 inline constexpr std::uint32_t hidden = 0x2;
 inline constexpr std::uint32_t directory = 0x10;
+inline constexpr std::uint32_t device = 0x40;  // not a file, folder or link: pipe, device, socket
 inline constexpr std::uint32_t archive = 0x20;
 inline constexpr std::uint32_t normal = 0x80;
 inline constexpr std::uint32_t reparse_point = 0x400;

@@ -234,6 +234,7 @@ TEST_F(BuildRunParamsTest, RefusesWithTheProgramsMessagesInItsOrder) {
   } cases[] = {
       {"missing folder", [&](CliOptions& o) { o.path += ";" + missing; },
        "Path \"" + missing + "\" does not exist"},
+      {"empty folder list", [](CliOptions& o) { o.path = ""; }, "Enter a folder to search in"},
       {"excluded missing folder is fine, bad hex text",
        [&](CliOptions& o) {
          o.path += ";-" + missing;

@@ -17,6 +17,7 @@ namespace {
 
 using engine_test::RecordingListener;
 using engine_test::RunToEnd;
+using engine_test::U8;
 using Strings = std::vector<std::string>;
 
 class FinderTest : public ::testing::Test {
@@ -154,14 +155,46 @@ TEST_F(FinderTest, ExcludedFoldersAreSkippedWhereverTheirNameOccurs) {
   }
 }
 
-TEST_F(FinderTest, AFolderThatCannotBeListedIsAnnouncedAndYieldsNothing) {
-  tree_.Write(u"ok/w.txt", "x");
+// Each folder is walked once however the list names it, an empty list never
+// becomes the root of the drive, and a root that is missing or is a file says
+// so in an error record.
+TEST_F(FinderTest, RootsAreWalkedOnceAndBadRootsAreReported) {
+  tree_.Write(u"a/x.txt", "x");
+  tree_.Write(u"a/sub/y.txt", "y");
+  tree_.Write(u"f.txt", "f");
+  const std::u16string a = tree_.Path(u"a"), sub = tree_.Path(u"a/sub"), sep(1, platform::kPathSeparator);
+  struct Case {
+    std::u16string path;
+    Strings events;
+  } cases[] = {
+      {a + u";" + a, {"enter a", "batch a: sub x.txt", "enter a/sub", "batch a/sub: y.txt", "finished"}},
+      {a + sep + u";" + a, {"enter a/", "batch a/: sub x.txt", "enter a/sub", "batch a/sub: y.txt", "finished"}},
+      {sub + u";" + a, {"enter a/sub", "batch a/sub: y.txt", "enter a", "batch a: sub x.txt", "finished"}},
+      {u"", {"finished"}},
+      {u";;", {"finished"}},
+      {tree_.Path(u"f.txt"), {"batch .: f.txt", "finished"}},
+      {tree_.Path(u"missing") + u";" + a + sep + u"sub",
+       {"batch .: missing", "enter a/sub", "batch a/sub: y.txt", "finished"}},
+  };
+  for (const auto& c : cases) {
+    RecordingListener listener(tree_.root());
+    CFinder finder(&listener);
+    FileFindParamsIn params = Params();
+    params.path = c.path;
+    RunToEnd(finder, params, false);
+    EXPECT_EQ(listener.events, c.events) << U8(c.path);
+  }
   RecordingListener listener(tree_.root());
   CFinder finder(&listener);
   FileFindParamsIn params = Params();
-  params.path = tree_.Path(u"missing") + u";" + tree_.Path(u"ok");
+  params.path = tree_.Path(u"f.txt") + u";" + tree_.Path(u"missing");
   RunToEnd(finder, params, false);
-  EXPECT_EQ(listener.events, (Strings{"enter missing", "enter ok", "batch ok: w.txt", "finished"}));
+  ASSERT_EQ(listener.results.size(), 2u);
+  EXPECT_EQ(ReasonText(listener.results["f.txt"]->kind, listener.results["f.txt"]->reason, 0), u"Not a folder");
+  const FileResult& missing = *listener.results["missing"];
+  EXPECT_EQ(missing.kind, ResultKind::kError);
+  EXPECT_EQ(missing.reason, kReasonFolderList);
+  EXPECT_NE(missing.error_code, 0u);
 }
 
 TEST_F(FinderTest, FoldersAreResultsOnlyInSearchesWithoutTextSizeOrDate) {

@@ -159,6 +159,13 @@ TEST_F(BuildSearchParamsTest, ValidationFailsWithTheFieldAndMessage) {
        u"Path \"" + missing + u"\" does not exist"},
       {"excluded folder need not exist", [&](SearchForm& f) { f.path += u";-" + missing; },
        FormField::kNone, u""},
+      {"empty list", [](SearchForm& f) { f.path = u""; }, FormField::kPath, u"Enter a folder to search in"},
+      {"only blanks and separators", [](SearchForm& f) { f.path = u" ; ;"; }, FormField::kPath,
+       u"Enter a folder to search in"},
+      {"only an excluded folder", [&](SearchForm& f) { f.path = u"-" + missing; }, FormField::kPath,
+       u"Enter a folder to search in"},
+      {"a file", [&](SearchForm& f) { f.path = tree_.Write(u"f.txt", "x"); }, FormField::kPath,
+       u"Path \"" + tree_.Path(u"f.txt") + u"\" is not a folder"},
       {"hex with a blank",
        [](SearchForm& f) {
          f.content_enabled = f.binary = true;
