@@ -1,0 +1,323 @@
+// The result lists' model (see result_table.h).
+// Tested by tests/ui/ui_logic_test.cpp; measured by bench/ui_list_bench.cpp.
+#include "ui/logic/result_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/fs.h"
+#include "platform/text.h"
+#include "ui/logic/criteria_form.h"
+#include "ui/logic/ui_text.h"
+
+namespace ui {
+namespace {
+
+constexpr ColumnInfo kColumns[kColumnKindCount] = {
+    {kColumnName, IDS_COLUMN_NAME, 200, false},
+    {kColumnFolder, IDS_COLUMN_FOLDER, 0, false},
+    {kColumnSize, IDS_COLUMN_SIZE, 80, true},
+    {kColumnModified, IDS_COLUMN_MODIFIED, 100, true},
+    {kColumnType, IDS_COLUMN_TYPE, 60, true},
+    {kColumnReplaces, IDS_COLUMN_REPLACES, 80, false},
+    {kColumnReason, IDS_COLUMN_REASON, 200, true},
+};
+
+// Lower-casing one code unit: ASCII inline, the rest by the system's rule.
+inline char16_t Lower(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  return platform::LowerChar(c);
+}
+
+// `lowered` is already lower-case.
+bool ContainsNoCase(std::u16string_view value, std::u16string_view lowered) {
+  if (lowered.empty()) return true;
+  if (value.size() < lowered.size()) return false;
+  const std::size_t last = value.size() - lowered.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    std::size_t k = 0;
+    while (k < lowered.size() && Lower(value[i + k]) == lowered[k]) ++k;
+    if (k == lowered.size()) return true;
+  }
+  return false;
+}
+
+constexpr std::int32_t kIconNotAsked = -2;
+
+bool IsPerFileIconType(std::u16string_view type) {
+  return type == u"exe" || type == u"ico" || type == u"cur";
+}
+
+std::u16string Ascii(const char* s) {
+  std::u16string out;
+  for (; *s; ++s) out.push_back(static_cast<char16_t>(*s));
+  return out;
+}
+
+}  // namespace
+
+const ColumnInfo& ColumnInfoOf(int kind) { return kColumns[kind]; }
+
+std::u16string_view ColumnCaption(int kind) {
+  if (kind < 0 || kind >= kColumnKindCount) return {};
+  return UiText(kColumns[kind].caption_id);
+}
+
+int ColumnKindOfCaption(std::u16string_view caption) {
+  for (int kind = 0; kind < kColumnKindCount; ++kind) {
+    if (CompareNoCase(caption, ColumnCaption(kind)) == 0) return kind;
+  }
+  return -1;
+}
+
+std::vector<int> ColumnSet(ListKind list, bool with_replaces) {
+  if (list != ListKind::kFound) {
+    return {kColumnName, kColumnFolder, kColumnSize, kColumnModified, kColumnType, kColumnReason};
+  }
+  if (with_replaces) {
+    return {kColumnName, kColumnFolder, kColumnReplaces, kColumnSize, kColumnModified, kColumnType};
+  }
+  return {kColumnName, kColumnFolder, kColumnSize, kColumnModified, kColumnType};
+}
+
+int FolderColumnWidth(const std::vector<int>& columns, int list_width) {
+  int others = 0;
+  for (int kind : columns) {
+    if (kind != kColumnFolder) others += kColumns[kind].default_width;
+  }
+  return list_width - others;
+}
+
+std::u16string SizeText(std::uint64_t size) {
+  if (size == kFolderSize) return {};
+  struct Unit {
+    std::uint64_t factor;
+    int text_id;
+  };
+  static constexpr Unit kUnits[] = {
+      {1073741824, IDS_SIZE_GB}, {1048576, IDS_SIZE_MB}, {1024, IDS_SIZE_KB}};
+  char number[40];
+  for (const Unit& u : kUnits) {
+    if (size / u.factor >= 1) {
+      // snprintf's "%.2f" writes a point in the C locale, which a program
+      // that never calls setlocale keeps.
+      std::snprintf(number, sizeof number, "%.2f",
+                    static_cast<double>(size) / static_cast<double>(u.factor));
+      return Ascii(number) + std::u16string(UiText(u.text_id));
+    }
+  }
+  std::snprintf(number, sizeof number, "%llu", static_cast<unsigned long long>(size));
+  return Ascii(number) + std::u16string(UiText(IDS_SIZE_B));
+}
+
+std::u16string ReplacesText(std::int32_t count) {
+  if (count == 0) return {};
+  if (count == -1) return std::u16string(UiText(IDS_REPLACE_FAILED));
+  return Ascii(std::to_string(count).c_str());
+}
+
+std::u16string TypeText(const FileResult& record) {
+  if (record.is_folder) return std::u16string(UiText(IDS_TYPE_FOLDER));
+  return platform::Lowered(ExtensionOf(record.file_name));
+}
+
+std::u16string FullPath(const FileResult& record) {
+  std::u16string path = record.folder;
+  if (path.empty() || path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+  return path + record.file_name;
+}
+
+int CompareNoCase(std::u16string_view a, std::u16string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t x = Lower(a[i]), y = Lower(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool FilterAccepts(std::u16string_view value, std::u16string_view filter, bool force_substring) {
+  if (filter.empty()) return true;
+  if (force_substring || filter.find_first_of(u"*?.") == std::u16string_view::npos) {
+    return ContainsNoCase(value, platform::Lowered(std::u16string(filter)));
+  }
+  return platform::PathMatchSpec(value, filter);
+}
+
+std::u16string IsoDateText(platform::FileTime time) {
+  const CalendarDate d = DateOfFileTime(time);
+  if (!d.valid) return {};
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return Ascii(text);
+}
+
+// ---- CResultTable ----
+
+CResultTable::CResultTable(ListKind list, DateFormatter date_text)
+    : list_(list), date_text_(date_text ? std::move(date_text) : DateFormatter(IsoDateText)) {}
+
+CResultTable::Added CResultTable::Add(std::unique_ptr<FileResult> record) {
+  if (list_ == ListKind::kFound && record->replaces != 0) has_counts_ = true;
+  const auto index = static_cast<std::uint32_t>(records_.size());
+  const bool shown = Accepts(*record);
+  const bool folder = record->is_folder;
+  records_.push_back(std::move(record));
+  icons_.push_back(kIconNotAsked);
+  if (!shown) return Added::kHidden;
+  ShowRecord(index);
+  return folder && !file_rows_.empty() ? Added::kInserted : Added::kAppended;
+}
+
+void CResultTable::ShowRecord(std::uint32_t index) {
+  (records_[index]->is_folder ? folder_rows_ : file_rows_).push_back(index);
+}
+
+void CResultTable::Clear() {
+  records_.clear();
+  icons_.clear();
+  folder_rows_.clear();
+  file_rows_.clear();
+  has_counts_ = false;
+}
+
+std::u16string CResultTable::DateText(platform::FileTime time) const {
+  const std::uint64_t day = time / kFileTimeDay;
+  auto found = dates_.find(day);
+  if (found != dates_.end()) return found->second;
+  return dates_.emplace(day, date_text_(time)).first->second;
+}
+
+std::u16string CResultTable::CellText(std::size_t row, int kind) const {
+  const FileResult& r = RowRecord(row);
+  switch (kind) {
+    case kColumnName: return r.file_name;
+    case kColumnFolder: return r.folder;
+    case kColumnSize: return SizeText(r.size);
+    case kColumnModified: return DateText(r.date_modified);
+    case kColumnType: return TypeText(r);
+    case kColumnReplaces: return ReplacesText(r.replaces);
+    case kColumnReason: return ReasonText(r.kind, r.reason, r.error_code);
+    default: return {};
+  }
+}
+
+std::u16string CResultTable::FilterValue(int kind, const FileResult& r) const {
+  switch (kind) {
+    case kColumnSize: return SizeText(r.size);
+    case kColumnModified: return DateText(r.date_modified);
+    // The extension as it is: the match ignores case anyway.
+    case kColumnType: return r.is_folder ? std::u16string(UiText(IDS_TYPE_FOLDER)) : r.type;
+    default: return {};
+  }
+}
+
+bool CResultTable::Accepts(const FileResult& r) const {
+  for (const CompiledFilter& f : compiled_) {
+    bool pass;
+    if (f.kind == kColumnName || f.kind == kColumnFolder) {
+      const std::u16string& value = f.kind == kColumnName ? r.file_name : r.folder;
+      pass = f.substring ? ContainsNoCase(value, f.text) : platform::PathMatchSpec(value, f.text);
+    } else {
+      const std::u16string value = FilterValue(f.kind, r);
+      pass = f.substring ? ContainsNoCase(value, f.text) : platform::PathMatchSpec(value, f.text);
+    }
+    if (!pass) return false;
+  }
+  return true;
+}
+
+bool CResultTable::SetFilters(FilterMap filters) {
+  for (auto it = filters.begin(); it != filters.end();) {
+    // Replaces and Reason are never filtered.
+    const bool unused = it->second.empty() || it->first < kColumnName || it->first > kColumnType;
+    it = unused ? filters.erase(it) : std::next(it);
+  }
+  if (filters == filters_) return false;
+  filters_ = std::move(filters);
+  compiled_.clear();
+  for (const auto& [kind, text] : filters_) {
+    const bool substring =
+        kind == kColumnFolder || text.find_first_of(u"*?.") == std::u16string::npos;
+    compiled_.push_back({kind, substring ? platform::Lowered(text) : text, substring});
+  }
+  Rebuild();
+  if (sort_column_ >= 0) Sort(sort_column_, sort_ascending_);
+  return true;
+}
+
+void CResultTable::Rebuild() {
+  folder_rows_.clear();
+  file_rows_.clear();
+  for (std::uint32_t i = 0; i < records_.size(); ++i) {
+    if (Accepts(*records_[i])) ShowRecord(i);
+  }
+}
+
+int CResultTable::Compare(int kind, std::uint32_t a, std::uint32_t b) const {
+  const FileResult& x = *records_[a];
+  const FileResult& y = *records_[b];
+  auto sign = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
+  switch (kind) {
+    case kColumnName: return CompareNoCase(x.file_name, y.file_name);
+    case kColumnFolder: return CompareNoCase(x.folder, y.folder);
+    case kColumnType: return CompareNoCase(x.type, y.type);
+    case kColumnSize: return sign(x.size, y.size);
+    case kColumnReplaces: return sign(x.replaces, y.replaces);
+    case kColumnModified: return sign(x.date_modified, y.date_modified);
+    default: return 0;
+  }
+}
+
+void CResultTable::ClickColumn(int kind) {
+  Sort(kind, kind == sort_column_ ? !sort_ascending_ : true);
+}
+
+void CResultTable::Sort(int kind, bool ascending) {
+  sort_column_ = kind;
+  sort_ascending_ = ascending;
+  // Folders and files are kept apart, so folders stay on top in both
+  // directions; a stable sort keeps arrival order among equal rows.
+  if (kind == kColumnReason) {
+    // The texts are made once, not once per comparison.
+    std::unordered_map<std::uint32_t, std::u16string> texts;
+    for (const auto* rows : {&folder_rows_, &file_rows_}) {
+      for (std::uint32_t i : *rows) {
+        const FileResult& r = *records_[i];
+        texts.emplace(i, ReasonText(r.kind, r.reason, r.error_code));
+      }
+    }
+    auto less = [&](std::uint32_t a, std::uint32_t b) {
+      const int c = CompareNoCase(texts[a], texts[b]);
+      return ascending ? c < 0 : c > 0;
+    };
+    std::stable_sort(folder_rows_.begin(), folder_rows_.end(), less);
+    std::stable_sort(file_rows_.begin(), file_rows_.end(), less);
+    return;
+  }
+  auto less = [this, kind, ascending](std::uint32_t a, std::uint32_t b) {
+    const int c = Compare(kind, a, b);
+    return ascending ? c < 0 : c > 0;
+  };
+  std::stable_sort(folder_rows_.begin(), folder_rows_.end(), less);
+  std::stable_sort(file_rows_.begin(), file_rows_.end(), less);
+}
+
+int CResultTable::RowIcon(std::size_t row, const IconRequest& request) {
+  const std::uint32_t index = RecordIndex(row);
+  if (icons_[index] != kIconNotAsked) return icons_[index];
+  const FileResult& r = *records_[index];
+  const std::u16string type = TypeText(r);
+  auto cached = icon_cache_.find(type);
+  int image;
+  if (cached != icon_cache_.end() && !IsPerFileIconType(type)) {
+    image = cached->second;
+  } else {
+    image = request(r);
+    icon_cache_[type] = image;
+  }
+  icons_[index] = image;
+  return image;
+}
+
+}  // namespace ui
