@@ -215,11 +215,33 @@ bool CRepeatElementT<kTag>::TryNext(CMatchState& state) const {
 
 // ---------------------------------------------------------------------------
 // Greedy repeat: the optional iterations' count sits on top of their entries.
+// Every counted iteration consumes something. An element that can match in
+// more than one way also leaves each iteration's start position above the
+// iteration's entries: when backtracking gives it a shorter way, the loop
+// must go on with further iterations from there (`(?:a|ab)*c` on "abac"),
+// and the start tells whether the new way still moves.
 
 template <int kTag>
-void CGreedyElementT<kTag>::RunGreedy(CMatchState& state) const {
+CGreedyElementT<kTag>::CGreedyElementT(IElement* element, int minimum, int optional)
+    : CRepeatElementT<kTag>(element, minimum), optional_(optional) {
+  switch (element->Kind()) {
+    case ElementKind::kString:
+    case ElementKind::kClass:
+    case ElementKind::kPosixClass:
+    case ElementKind::kBackref:
+    case ElementKind::kAtomic:
+    case ElementKind::kPossessive:
+    case ElementKind::kAnchor:
+    case ElementKind::kLookaround:
+    case ElementKind::kEmpty:
+    case ElementKind::kSearchStart: one_way_ = true; break;
+    default: one_way_ = false; break;
+  }
+}
+
+template <int kTag>
+void CGreedyElementT<kTag>::RunGreedy(CMatchState& state, int count) const {
   const IElement* element = this->element_;
-  int count = 0;
   while (count < optional_) {
     const int before = state.position;
     if (!element->TryMatch(state)) break;
@@ -235,6 +257,7 @@ void CGreedyElementT<kTag>::RunGreedy(CMatchState& state) const {
       }
       if (!moved) break;
     }
+    if (!one_way_) state.backtrack.Push(before);
     ++count;
   }
   state.backtrack.Push(count);
@@ -244,18 +267,28 @@ template <int kTag>
 bool CGreedyElementT<kTag>::GiveBack(CMatchState& state) const {
   const int count = state.backtrack.Pop();
   if (count == 0) return false;
-  if (this->element_->TryNext(state)) {
-    state.backtrack.Push(count);
-  } else {
+  if (one_way_) {
+    this->element_->TryNext(state);  // undoes the last iteration
     state.backtrack.Push(count - 1);
+    return true;
   }
+  const int start = state.backtrack.Pop();
+  while (this->element_->TryNext(state)) {
+    if (state.position != start) {
+      state.backtrack.Push(start);
+      RunGreedy(state, count);
+      return true;
+    }
+  }
+  // The last iteration is undone: the repeat now ends where it began.
+  state.backtrack.Push(count - 1);
   return true;
 }
 
 template <int kTag>
 bool CGreedyElementT<kTag>::TryMatch(CMatchState& state) const {
   if (!state.Tick() || !this->MatchFixed(state)) return false;
-  RunGreedy(state);
+  RunGreedy(state, 0);
   return true;
 }
 
@@ -264,7 +297,7 @@ bool CGreedyElementT<kTag>::TryNext(CMatchState& state) const {
   if (!state.Tick()) return false;
   if (GiveBack(state)) return true;
   if (!this->NextFixed(state)) return false;
-  RunGreedy(state);
+  RunGreedy(state, 0);
   return true;
 }
 
@@ -327,7 +360,7 @@ bool CPossessiveElementT<kTag>::TryMatch(CMatchState& state) const {
   const int backtrack_size = state.backtrack.size();
   const int capture_size = state.captures.size();
   if (!this->MatchFixed(state)) return false;
-  this->RunGreedy(state);
+  this->RunGreedy(state, 0);
   state.backtrack.Truncate(backtrack_size);
   state.backtrack.Push(position);
   state.backtrack.Push(capture_size);

@@ -169,18 +169,22 @@ class CRepeatElementT : public IElement {
 template <int kTag = 0>
 class CGreedyElementT : public CRepeatElementT<kTag> {
  public:
-  CGreedyElementT(IElement* element, int minimum, int optional)
-      : CRepeatElementT<kTag>(element, minimum), optional_(optional) {}
+  CGreedyElementT(IElement* element, int minimum, int optional);
   bool TryMatch(CMatchState& state) const override;
   bool TryNext(CMatchState& state) const override;
   ElementKind Kind() const override { return ElementKind::kGreedy; }
   int optional() const { return optional_; }
 
  protected:
-  void RunGreedy(CMatchState& state) const;
+  // Adds optional iterations to the `count` already taken, then pushes the
+  // new count.
+  void RunGreedy(CMatchState& state, int count) const;
   bool GiveBack(CMatchState& state) const;
 
   int optional_;
+  // The element's TryNext never finds another way (it only undoes), so no
+  // iteration needs its start position kept.
+  bool one_way_;
 };
 
 template <int kTag = 0>

@@ -87,9 +87,10 @@ TEST(MatcherTest, CapturesThroughBacktracking) {
       {u"(?:(a)|b)+", u"ab", "0-2 0-1"},  // the last iteration took no capture of 1
       {u"(a)(?<=(a))", u"a", "0-1 0-1 0-1"},
       {u"((a)|b)+", u"aba", "0-3 2-3 2-3"},
-      // Giving an iteration back does not extend the loop again, so the
-      // leftmost match here starts at 2.
-      {u"(a|ab)*c", u"abac", "2-4 2-3"},
+      // An iteration that backs off to a shorter way is followed by more.
+      {u"(a|ab)*c", u"abac", "0-4 2-3"},
+      {u"^(?:[a-z]|[a-z]\\.)*@", u"a.b@", "0-4"},
+      {u"(?:ab|a)*?c", u"abac", "0-4"},
       {u"(a|ab)(c|bcd)(d*)", u"abcd", "0-4 0-1 1-4 4-4"},
       {u"(a+?)(a*)", u"aaa", "0-3 0-1 1-3"},
       {u"(a{2,3}?)a", u"aaaa", "0-3 0-2"},

@@ -144,10 +144,10 @@ struct Sweep {
   std::vector<int> starts{-1};
 };
 
-// Runs a sweep; returns the number of (pattern, text) pairs compared.
-long RunSweep(const Sweep& sweep) {
-  std::vector<Node> patterns = Enumerate(sweep.grammar, sweep.max_size);
-  const std::vector<std::u16string> texts = AllTexts(sweep.alphabet, sweep.max_text);
+// Compares the engine with the reference on every pattern and text; returns
+// the number of (pattern, text) pairs compared.
+long Compare(std::vector<Node>& patterns, const std::vector<std::u16string>& texts,
+             unsigned flags, const std::vector<int>& starts) {
   regex::CPattern pattern;
   regex::CMatchState state;
   regex::MatchSpans spans;
@@ -155,11 +155,11 @@ long RunSweep(const Sweep& sweep) {
   int failures = 0;
   for (Node& tree : patterns) {
     const std::u16string text_of_pattern = reference::Render(tree);
-    pattern.Compile(text_of_pattern.c_str(), sweep.flags);
+    pattern.Compile(text_of_pattern.c_str(), flags);
     for (const auto& text : texts) {
-      for (int start : sweep.starts) {
+      for (int start : starts) {
         if (start > static_cast<int>(text.size())) continue;
-        const auto expected = reference::Match(tree, text, start, {sweep.flags});
+        const auto expected = reference::Match(tree, text, start, {flags});
         const auto outcome =
             regex::Search(pattern, text.data(), static_cast<int>(text.size()), start, state, spans);
         ++compared;
@@ -167,13 +167,18 @@ long RunSweep(const Sweep& sweep) {
           if (spans == expected) continue;
         }
         ADD_FAILURE() << "pattern " << Printable(text_of_pattern) << " text \"" << Printable(text)
-                      << "\" start " << start << " flags " << sweep.flags << ": engine "
+                      << "\" start " << start << " flags " << flags << ": engine "
                       << SpansText(spans) << ", reference " << SpansText(expected);
         if (++failures >= 20) return compared;
       }
     }
   }
   return compared;
+}
+
+long RunSweep(const Sweep& sweep) {
+  std::vector<Node> patterns = Enumerate(sweep.grammar, sweep.max_size);
+  return Compare(patterns, AllTexts(sweep.alphabet, sweep.max_text), sweep.flags, sweep.starts);
 }
 
 Grammar CoreGrammar() {
@@ -242,6 +247,50 @@ TEST(OracleTest, IgnoringCaseAndDotAll) {
   grammar.unary = {Of(Node::kGroup), Quantifier(1, -1, Node::kGreedy), Look(false, true)};
   RunSweep({grammar, 3, u"aAbB\n", 3, 8 /* NO_CASE */});
   RunSweep({grammar, 3, u"aB\n", 3, 1 /* DOT_ALL */});
+}
+
+Node Sequence(std::vector<Node> parts) {
+  Node node = Leaf(Node::kSequence);
+  node.children = std::move(parts);
+  return node;
+}
+
+// A greedy repeat whose last iteration backed off to a shorter alternative
+// used to end there, so "(?:a|ab)*c" missed "abac" at 0. Every repeat form
+// over a captured alternation of two short choices, with what may follow it.
+TEST(OracleTest, RepeatedAlternationsGoOnAfterAnIterationBacksOff) {
+  const Node a = Char(u'a');
+  const Node b = Char(u'b');
+  const std::vector<Node> choices = {
+      a,
+      b,
+      Sequence({a, b}),
+      Sequence({a, a}),
+      Sequence({b, a}),
+      Quantifier(1, -1, Node::kGreedy)(a),
+      Quantifier(0, 1, Node::kGreedy)(b),
+      Leaf(Node::kEmpty),
+  };
+  const std::vector<Unary> repeats = {
+      Quantifier(0, -1, Node::kGreedy),     Quantifier(1, -1, Node::kGreedy),
+      Quantifier(0, 1, Node::kGreedy),      Quantifier(0, 2, Node::kGreedy),
+      Quantifier(1, 3, Node::kGreedy),      Quantifier(2, -1, Node::kGreedy),
+      Quantifier(0, -1, Node::kLazy),       Quantifier(1, -1, Node::kLazy),
+      Quantifier(1, 2, Node::kLazy),        Quantifier(0, -1, Node::kPossessive),
+      Quantifier(0, 2, Node::kPossessive),  Quantifier(2, 2, Node::kGreedy),
+  };
+  const std::vector<Node> tails = {Leaf(Node::kEmpty), Char(u'c'), a, Anchor('$')};
+  std::vector<Node> patterns;
+  for (const Node& first : choices) {
+    for (const Node& second : choices) {
+      const Node group = Wrap(Node::kGroup, Pair(Node::kAlternation, first, second));
+      for (const Unary& repeat : repeats) {
+        for (const Node& tail : tails) patterns.push_back(Sequence({repeat(group), tail}));
+      }
+    }
+  }
+  const long compared = Compare(patterns, AllTexts(u"abc", 4), 0, {-1});
+  EXPECT_GT(compared, 300000);
 }
 
 TEST(OracleTest, SearchFromEveryStart) {

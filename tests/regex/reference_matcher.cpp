@@ -125,36 +125,17 @@ class Matcher {
     return current;
   }
 
-  // The first outcome of an iteration that moves, as the engine takes it.
-  static int FirstMoving(const States& outcomes, int from) {
-    for (int i = 0; i < static_cast<int>(outcomes.size()); ++i) {
-      if (outcomes[i].position != from) return i;
-    }
-    return -1;
-  }
-
-  // Greedy: take iterations while they move; then each iteration, last
-  // first, offers its remaining outcomes, and after them the state without it.
-  States Greedy(const Node& body, const State& start, long long optional, bool backward) const {
-    std::vector<States> outcomes;
-    std::vector<int> chosen;
-    State current = start;
-    while (static_cast<long long>(chosen.size()) < optional) {
-      States options = Outcomes(body, current, backward);
-      const int pick = FirstMoving(options, current.position);
-      if (pick < 0) break;
-      current = options[pick];
-      outcomes.push_back(std::move(options));
-      chosen.push_back(pick);
-    }
+  // Greedy, depth first: each way of one more iteration that moves, followed
+  // by everything the loop can do after it; the state without the iteration
+  // last. An iteration that consumes nothing is never taken.
+  States Greedy(const Node& body, const State& state, long long remaining, bool backward) const {
     States list;
-    for (int k = static_cast<int>(chosen.size()); k >= 1; --k) {
-      list.push_back(outcomes[k - 1][chosen[k - 1]]);
-      for (size_t i = chosen[k - 1] + 1; i < outcomes[k - 1].size(); ++i) {
-        list.push_back(outcomes[k - 1][i]);
+    if (remaining > 0) {
+      for (const State& next : Outcomes(body, state, backward)) {
+        if (next.position != state.position) Append(list, Greedy(body, next, remaining - 1, backward));
       }
     }
-    list.push_back(start);
+    list.push_back(state);
     return list;
   }
 
