@@ -25,7 +25,8 @@ bool ReadLine(std::string& line);
 
 // Calls `handler` (from a signal or console-control context: it must only do
 // async-signal-safe work, such as setting an event) when the user presses
-// Ctrl-C.
+// Ctrl-C or Ctrl-Break, or the process is asked to end: SIGTERM and SIGHUP
+// on POSIX; the console window closing, log-off and shut-down on Windows.
 void SetInterruptHandler(void (*handler)());
 
 }  // namespace platform

@@ -39,7 +39,9 @@ void SetInterruptHandler(void (*handler)()) {
   struct sigaction sa{};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
+  // A kill or a closed terminal stops the run like Ctrl-C, so that a file
+  // being rewritten is finished or dropped cleanly, never left half-done.
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &sa, nullptr);
 }
 
 }  // namespace platform

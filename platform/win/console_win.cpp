@@ -57,11 +57,25 @@ std::atomic<void (*)()> g_interrupt_handler{nullptr};
 // Runs on a thread that the system creates for the event, not on the main
 // thread.
 BOOL WINAPI ConsoleCtrlHandler(DWORD type) {
-  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
   void (*handler)() = g_interrupt_handler.load();
   if (!handler) return FALSE;
-  handler();
-  return TRUE;
+  switch (type) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      handler();
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      // The system ends the process as soon as this returns: give the run
+      // time to drop the file it is rewriting. The process usually exits
+      // before the wait is over, which ends it.
+      handler();
+      Sleep(4000);
+      return TRUE;
+    default:
+      return FALSE;
+  }
 }
 
 // Text read ahead of the line being returned.

@@ -49,7 +49,7 @@ inline std::string Mark(TextEncoding encoding) {
   return "";
 }
 
-// Basic-plane text only: the tables never need more.
+// A surrogate pair becomes one UTF-32 value.
 inline std::string EncodeAs(TextEncoding encoding, std::u16string_view text) {
   std::string out;
   auto put = [&out](unsigned value, int bytes, bool big_endian) {
@@ -68,10 +68,14 @@ inline std::string EncodeAs(TextEncoding encoding, std::u16string_view text) {
       for (char16_t c : text) put(c, 2, true);
       break;
     case TextEncoding::kUtf32Le:
-      for (char16_t c : text) put(c, 4, false);
-      break;
     case TextEncoding::kUtf32Be:
-      for (char16_t c : text) put(c, 4, true);
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
+          c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00u);
+        put(c, 4, encoding == TextEncoding::kUtf32Be);
+      }
       break;
   }
   return out;

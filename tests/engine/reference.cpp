@@ -55,8 +55,19 @@ MatchList ReferenceList(const Variant& variant, const std::u16string& content,
                         std::int32_t replacement_length) {
   // Byte offset of every character in the file.
   std::vector<std::size_t> byte_at(content.size() + 1, variant.MarkLength());
-  for (std::size_t i = 0; i < content.size(); ++i)
-    byte_at[i + 1] = byte_at[i] + EncodeAs(variant.read, content.substr(i, 1)).size();
+  // A surrogate pair is one character: its bytes are counted at its second
+  // unit, so that no byte limit falls between the two.
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    bool pair = i + 1 < content.size() && content[i] >= 0xD800 && content[i] <= 0xDBFF &&
+                content[i + 1] >= 0xDC00 && content[i + 1] <= 0xDFFF;
+    byte_at[i + 1] = byte_at[i];
+    if (pair) {
+      byte_at[i + 2] = byte_at[i] + EncodeAs(variant.read, content.substr(i, 2)).size();
+      ++i;
+    } else {
+      byte_at[i + 1] += EncodeAs(variant.read, content.substr(i, 1)).size();
+    }
+  }
   MatchList list;
   std::int32_t shift = 0;
   for (std::size_t pos : ReferenceMatches(content, pattern, case_sensitive)) {
