@@ -1,0 +1,402 @@
+// CFilesListControl (see files_list_control.h).
+// Tested by tests/ui/ui_gui_test.cpp.
+#include "ui/files_list_control.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "storage/app_settings.h"
+#include "toolkit/application.h"
+#include "ui/logic/control_ids.h"
+#include "ui/select_filter_dialog.h"
+#include "ui/ui_win.h"
+
+namespace ui {
+namespace {
+
+// The header applies a typed filter when the user confirms it (Enter or
+// leaving the field), not while typing.
+constexpr int kFilterChangeTimeoutMs = 100000;
+constexpr int kFilterTextMax = 260;
+
+// The user's short date of the FILETIME's calendar day, without a
+// time-zone conversion.
+std::u16string ShortDate(platform::FileTime time) {
+  FILETIME ft{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+  SYSTEMTIME st{};
+  if (!FileTimeToSystemTime(&ft, &st)) return {};
+  wchar_t text[80] = {};
+  const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, 80);
+  return length > 1 ? Utf16(std::wstring_view(text, static_cast<std::size_t>(length - 1)))
+                    : std::u16string();
+}
+
+}  // namespace
+
+CFilesListControl::CFilesListControl(ListKind list) : table_(list, &ShortDate) {}
+
+CFilesListControl::~CFilesListControl() {
+  Destroy();
+  if (images_) ImageList_Destroy(images_);
+}
+
+bool CFilesListControl::Create(HWND parent, const RECT& rect, AppSettings* settings) {
+  settings_ = settings;
+  HWND list = CreateWindowExW(
+      0, WC_LISTVIEWW, L"FileListView",
+      WS_CHILD | WS_BORDER | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+      CApplication::Get().Instance(), nullptr);
+  if (!list) return false;
+  Attach(list, true);
+  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+       LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16);
+  Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  SendMessageW(header, HDM_SETFILTERCHANGETIMEOUT, 0, kFilterChangeTimeoutMs);
+  ApplyFilterBarSetting();
+  return true;
+}
+
+int CFilesListControl::Scaled(int pixels) const {
+  return MulDiv(pixels, static_cast<int>(GetDpiForWindow(Handle())), 96);
+}
+
+void CFilesListControl::BuildColumns(const std::vector<int>& kinds) {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  for (int kind : kinds) {
+    const ColumnInfo& info = ColumnInfoOf(kind);
+    std::wstring caption = Wide(ColumnCaption(kind));
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = info.right_aligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.cx = Scaled(info.default_width);
+    column.pszText = caption.data();
+    const int at = static_cast<int>(shown_columns_.size());
+    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&column));
+    shown_columns_.push_back(kind);
+  }
+  FitColumns(client.right);
+}
+
+void CFilesListControl::SetupColumns(bool with_count) {
+  if (!shown_columns_.empty()) return;
+  BuildColumns(ColumnSet(table_.List(), with_count));
+}
+
+void CFilesListControl::SyncReplacesColumn() {
+  if (shown_columns_.empty()) {
+    SetupColumns(table_.HasReplacesColumn());
+    return;
+  }
+  const auto at = std::find(shown_columns_.begin(), shown_columns_.end(), kColumnReplaces);
+  const bool shown = at != shown_columns_.end();
+  if (shown == table_.HasReplacesColumn()) return;
+  const int position = 2;  // after File name and Folder
+  if (shown) {
+    Send(LVM_DELETECOLUMN, position);
+    shown_columns_.erase(at);
+  } else {
+    std::wstring caption = Wide(ColumnCaption(kColumnReplaces));
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = Scaled(ColumnInfoOf(kColumnReplaces).default_width);
+    column.pszText = caption.data();
+    Send(LVM_INSERTCOLUMNW, position, reinterpret_cast<LPARAM>(&column));
+    shown_columns_.insert(shown_columns_.begin() + position, kColumnReplaces);
+  }
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  FitColumns(client.right);
+  UpdateSortArrows();
+}
+
+void CFilesListControl::FitColumns(int client_width) {
+  int others = 0;
+  for (std::size_t i = 0; i < shown_columns_.size(); ++i) {
+    const int kind = shown_columns_[i];
+    if (kind == kColumnFolder) continue;
+    const int width = Scaled(ColumnInfoOf(kind).default_width);
+    others += width;
+    Send(LVM_SETCOLUMNWIDTH, i, width);
+  }
+  for (std::size_t i = 0; i < shown_columns_.size(); ++i) {
+    if (shown_columns_[i] == kColumnFolder) {
+      Send(LVM_SETCOLUMNWIDTH, i, std::max(kMinColumnWidth, client_width - others));
+    }
+  }
+}
+
+void CFilesListControl::RowsChanged(bool invalidate) {
+  Send(LVM_SETITEMCOUNT, table_.RowCount(),
+       invalidate ? 0 : LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (invalidate) InvalidateRect(Handle(), nullptr, FALSE);
+  // Once per filling: the vertical scroll bar takes width from Folder.
+  if (!scroll_fitted_ && Send(LVM_GETCOUNTPERPAGE) < static_cast<LRESULT>(table_.RowCount())) {
+    scroll_fitted_ = true;
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FitColumns(client.right);
+  }
+}
+
+void CFilesListControl::AddRecord(std::unique_ptr<FileResult> record) {
+  const bool inserted = table_.Add(std::move(record)) == CResultTable::Added::kInserted;
+  SyncReplacesColumn();
+  RowsChanged(inserted);
+}
+
+void CFilesListControl::AddBatch(FileResultBatch& batch) {
+  bool inserted = false;
+  for (auto& record : batch) {
+    inserted |= table_.Add(std::move(record)) == CResultTable::Added::kInserted;
+  }
+  batch.clear();
+  SyncReplacesColumn();
+  RowsChanged(inserted);
+}
+
+void CFilesListControl::Clear() {
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  table_.Clear();
+  scroll_fitted_ = false;
+  SyncReplacesColumn();
+  RowsChanged(true);
+}
+
+FilterMap CFilesListControl::ReadHeaderFilters() const {
+  FilterMap filters;
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  for (std::size_t i = 0; i < shown_columns_.size(); ++i) {
+    wchar_t text[kFilterTextMax] = {};
+    HD_TEXTFILTERW filter{text, kFilterTextMax};
+    HDITEMW item{};
+    item.mask = HDI_FILTER;
+    item.type = HDFT_ISSTRING;
+    item.pvFilter = &filter;
+    if (SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)) && text[0]) {
+      filters[shown_columns_[i]] = Utf16(text);
+    }
+  }
+  return filters;
+}
+
+bool CFilesListControl::FilterBarVisible() const {
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  return (GetWindowLongPtrW(header, GWL_STYLE) & HDS_FILTERBAR) != 0;
+}
+
+void CFilesListControl::ApplyFilters() {
+  // A hidden filter bar filters nothing: rows must not vanish for a reason
+  // the user cannot see.
+  if (!table_.SetFilters(FilterBarVisible() ? typed_filters_ : FilterMap{})) return;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  RowsChanged(true);
+}
+
+void CFilesListControl::ApplyFilterBarSetting() {
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  const bool visible = !settings_ || settings_->filter_bar_visible;
+  LONG_PTR style = GetWindowLongPtrW(header, GWL_STYLE);
+  style = visible ? (style | HDS_FILTERBAR) : (style & ~static_cast<LONG_PTR>(HDS_FILTERBAR));
+  SetWindowLongPtrW(header, GWL_STYLE, style);
+  // The list view lays its header out again only when its frame changes.
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyFilters();
+}
+
+void CFilesListControl::SetColumnFilter(int kind, const std::u16string& text) {
+  const auto at = std::find(shown_columns_.begin(), shown_columns_.end(), kind);
+  if (at == shown_columns_.end()) return;
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  std::wstring value = Wide(text);
+  HD_TEXTFILTERW filter{value.data(), kFilterTextMax};
+  HDITEMW item{};
+  item.mask = HDI_FILTER;
+  item.type = HDFT_ISSTRING;
+  item.pvFilter = &filter;
+  const auto index = static_cast<WPARAM>(at - shown_columns_.begin());
+  SendMessageW(header, HDM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  typed_filters_[kind] = text;
+  ApplyFilters();
+  AddHistory(kind);
+}
+
+void CFilesListControl::OnFilterChange(int item) {
+  // The header holds what the user typed; some header controls (Wine's) keep
+  // no filter texts, so the list keeps its own copy.
+  typed_filters_ = ReadHeaderFilters();
+  ApplyFilters();
+  if (item >= 0 && item < static_cast<int>(shown_columns_.size())) {
+    AddHistory(shown_columns_[static_cast<std::size_t>(item)]);
+  }
+}
+
+void CFilesListControl::AddHistory(int kind) {
+  const auto text = typed_filters_.find(kind);
+  if (settings_ && text != typed_filters_.end() && !text->second.empty()) {
+    settings_->AddFilterHistory(ColumnCaption(kind), text->second);
+  }
+}
+
+void CFilesListControl::OnFilterButton(int item) {
+  if (!settings_ || item < 0 || item >= static_cast<int>(shown_columns_.size())) return;
+  const int kind = shown_columns_[static_cast<std::size_t>(item)];
+  const auto text = typed_filters_.find(kind);
+  CSelectFilterDialog dialog(text == typed_filters_.end() ? std::u16string() : text->second, kind,
+                             table_.HasReplacesColumn(), *settings_);
+  if (dialog.Run(GetAncestor(Handle(), GA_ROOT)) == IDOK && dialog.Kind() >= 0) {
+    SetColumnFilter(dialog.Kind(), dialog.Text());
+  }
+}
+
+void CFilesListControl::UpdateSortArrows() {
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  for (std::size_t i = 0; i < shown_columns_.size(); ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (shown_columns_[i] == table_.SortColumn()) {
+      item.fmt |= table_.SortAscending() ? HDF_SORTUP : HDF_SORTDOWN;
+    }
+    SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void CFilesListControl::OnColumnClick(int column) {
+  if (column < 0 || column >= static_cast<int>(shown_columns_.size())) return;
+  table_.ClickColumn(shown_columns_[static_cast<std::size_t>(column)]);
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  UpdateSortArrows();
+  RowsChanged(true);
+}
+
+int CFilesListControl::RequestIcon(const FileResult& record) {
+  SHFILEINFOW info{};
+  const std::wstring path = Wide(FullPath(record));
+  SHGetFileInfoW(path.c_str(), record.is_folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL,
+                 &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+  const int index = ImageList_AddIcon(images_, info.hIcon);
+  if (info.hIcon) DestroyIcon(info.hIcon);
+  return index;
+}
+
+void CFilesListControl::OnGetDispInfo(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
+  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= table_.RowCount()) return;
+  const auto row = static_cast<std::size_t>(item.iItem);
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iSubItem >= 0 &&
+      item.iSubItem < static_cast<int>(shown_columns_.size())) {
+    cell_ = Wide(table_.CellText(row, shown_columns_[static_cast<std::size_t>(item.iSubItem)]));
+    lstrcpynW(item.pszText, cell_.c_str(), item.cchTextMax);
+  }
+  if (item.mask & LVIF_IMAGE) {
+    item.iImage = table_.RowIcon(row, [this](const FileResult& r) { return RequestIcon(r); });
+  }
+}
+
+void CFilesListControl::GetSelectedPaths(std::vector<std::u16string>& paths) const {
+  int row = -1;
+  while ((row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) >=
+         0) {
+    if (static_cast<std::size_t>(row) >= table_.RowCount()) break;
+    paths.push_back(FullPath(table_.RowRecord(static_cast<std::size_t>(row))));
+  }
+}
+
+void CFilesListControl::CopyFileNames() const {
+  std::vector<std::u16string> paths;
+  GetSelectedPaths(paths);
+  std::wstring text;
+  for (const std::u16string& path : paths) text += Wide(path) + L"\r\n";
+  if (!OpenClipboard(Handle())) return;
+  EmptyClipboard();
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    // The clipboard owns the memory once it is set.
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+void CFilesListControl::OnCommand(UINT id) {
+  switch (id) {
+    case IDM_SELECT_ALL: {
+      LVITEMW state{};
+      state.stateMask = LVIS_SELECTED;
+      state.state = LVIS_SELECTED;
+      Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+      SetFocus(Handle());
+      return;
+    }
+    case IDM_COPY_FILE_NAME: CopyFileNames(); return;
+    case IDM_DELETE:
+    case IDM_CUT:
+    case IDM_COPY: OnFileCommand(id); return;
+    default: return;
+  }
+}
+
+void CFilesListControl::OnDoubleClick() {
+  const int row = static_cast<int>(Send(LVM_GETSELECTIONMARK));
+  if (row < 0 || static_cast<std::size_t>(row) >= table_.RowCount()) return;
+  const std::wstring path = Wide(FullPath(table_.RowRecord(static_cast<std::size_t>(row))));
+  SHELLEXECUTEINFOW run{};
+  run.cbSize = sizeof run;
+  run.hwnd = Handle();
+  run.lpFile = path.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&run)) MessageBeep(MB_ICONEXCLAMATION);
+}
+
+void CFilesListControl::OnNotify(NMHDR* header, LRESULT* result) {
+  CListControl::OnNotify(header, result);
+  if (header->code == HDN_FILTERCHANGE) {
+    OnFilterChange(reinterpret_cast<NMHEADERW*>(header)->iItem);
+  } else if (header->code == HDN_FILTERBTNCLICK) {
+    OnFilterButton(reinterpret_cast<NMHDFILTERBTNCLICK*>(header)->iItem);
+  }
+}
+
+void CFilesListControl::OnReflectedNotify(NMHDR* header, LRESULT*) {
+  switch (header->code) {
+    case LVN_GETDISPINFOW: OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); return;
+    case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return;
+    case NM_DBLCLK: OnDoubleClick(); return;
+    default: return;
+  }
+}
+
+LRESULT CFilesListControl::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      left_down_ = true;
+      press_ = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      ClientToScreen(Handle(), &press_);
+      break;
+    case WM_LBUTTONUP: left_down_ = false; break;
+    case WM_MOUSEMOVE:
+      if (left_down_ && (wparam & MK_LBUTTON)) {
+        POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        ClientToScreen(Handle(), &at);
+        if (std::abs(at.x - press_.x) > GetSystemMetrics(SM_CXDRAG) ||
+            std::abs(at.y - press_.y) > GetSystemMetrics(SM_CYDRAG)) {
+          left_down_ = false;
+          BeginDrag();
+        }
+      }
+      break;
+    default: break;
+  }
+  return CListControl::WindowProc(msg, wparam, lparam);
+}
+
+}  // namespace ui

@@ -1,0 +1,109 @@
+// CFilesListControl: a result list, a virtual (owner-data) list view over a
+// CResultTable that owns the records. The view asks for the cells of the
+// rows it draws; the table keeps the shown rows, sort order and filters.
+// CFoundFilesListControl, CSkippedFilesListControl and
+// CErrorFilesListControl choose the column set.
+// Tested by tests/ui/ui_gui_test.cpp; the table by tests/ui/ui_logic_test.cpp.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/file_result.h"
+#include "toolkit/list_control.h"
+#include "ui/logic/result_table.h"
+
+struct AppSettings;
+
+namespace ui {
+
+class CFilesListControl : public CListControl {
+ public:
+  ~CFilesListControl() override;
+
+  LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  // Header notifications (the list is the header's parent).
+  void OnNotify(NMHDR* header, LRESULT* result) override;
+  // The list view's own notifications, reflected from its parent.
+  void OnReflectedNotify(NMHDR* header, LRESULT* result) override;
+
+  // Creates the list view (hidden until the page shows it). `settings` gives
+  // the filter-bar setting and the filter histories.
+  [[nodiscard]] bool Create(HWND parent, const RECT& rect, AppSettings* settings);
+  // Builds the column set when the header has none.
+  virtual void SetupColumns(bool with_count);
+
+  void AddRecord(std::unique_ptr<FileResult> record);
+  // Adds a folder's batch, emptying it: the records now belong to the list.
+  void AddBatch(FileResultBatch& batch);
+  // Deletes every record; sort order and filters stay.
+  void Clear();
+  // Shows or hides the header's filter bar by the setting, then applies the
+  // filters it holds (none while hidden).
+  void ApplyFilterBarSetting();
+  // Every column its default width, Folder the rest of `client_width`.
+  void FitColumns(int client_width);
+  void GetSelectedPaths(std::vector<std::u16string>& paths) const;
+  std::size_t RecordCount() const { return table_.RecordCount(); }
+  int RowCount() const { return static_cast<int>(table_.RowCount()); }
+  const CResultTable& Table() const { return table_; }
+  // The column kinds shown, left to right.
+  const std::vector<int>& ShownColumns() const { return shown_columns_; }
+  // Sets a column's filter text (as the filter dialog does) and applies it.
+  void SetColumnFilter(int kind, const std::u16string& text);
+
+  // Select All and Copy File Name; the file operations go to OnFileCommand.
+  void OnCommand(UINT id);
+
+ protected:
+  explicit CFilesListControl(ListKind list);
+  // Seams for the clipboard, delete, drag and context-menu operations on the
+  // selected rows, which a later layer provides.
+  virtual void OnFileCommand(UINT) {}
+  virtual void BeginDrag() {}
+  void BuildColumns(const std::vector<int>& kinds);
+
+ private:
+  int Scaled(int pixels) const;
+  void SyncReplacesColumn();
+  void RowsChanged(bool invalidate);
+  FilterMap ReadHeaderFilters() const;
+  bool FilterBarVisible() const;
+  void AddHistory(int kind);
+  void ApplyFilters();
+  void OnFilterChange(int item);
+  void OnFilterButton(int item);
+  void OnColumnClick(int column);
+  void UpdateSortArrows();
+  void OnGetDispInfo(NMLVDISPINFOW* info);
+  int RequestIcon(const FileResult& record);
+  void OnDoubleClick();
+  void CopyFileNames() const;
+
+  CResultTable table_;
+  AppSettings* settings_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  std::vector<int> shown_columns_;
+  FilterMap typed_filters_;  // the filter bar's texts, by column kind
+  bool scroll_fitted_ = false;
+  bool left_down_ = false;
+  POINT press_{};
+  std::wstring cell_;  // the text handed to the list view until its next request
+};
+
+class CFoundFilesListControl : public CFilesListControl {
+ public:
+  CFoundFilesListControl() : CFilesListControl(ListKind::kFound) {}
+};
+
+class CSkippedFilesListControl : public CFilesListControl {
+ public:
+  CSkippedFilesListControl() : CFilesListControl(ListKind::kSkipped) {}
+};
+
+class CErrorFilesListControl : public CFilesListControl {
+ public:
+  CErrorFilesListControl() : CFilesListControl(ListKind::kError) {}
+};
+
+}  // namespace ui
