@@ -50,8 +50,15 @@ void WriteGroup(const HistoryMap& map, const char* item, XMLElement& group) {
   for (const auto& [key, values] : map) {
     XMLElement* list = group.InsertNewChildElement(item);
     list->SetAttribute("name", storage::ToXml(key).c_str());
-    for (const std::u16string& value : values)
-      list->InsertNewChildElement("value")->SetText(storage::ToXml(value).c_str());
+    for (const std::u16string& value : values) {
+      XMLElement* element = list->InsertNewChildElement("value");
+      // XML readers drop text made only of blanks and tabs; in a CDATA
+      // section it survives, and reads back as the same text.
+      bool blank = !value.empty() && value.find_first_not_of(u" \t") == std::u16string::npos;
+      tinyxml2::XMLText* text = element->GetDocument()->NewText(storage::ToXml(value).c_str());
+      text->SetCData(blank);
+      element->InsertEndChild(text);
+    }
   }
 }
 

@@ -87,6 +87,9 @@ TEST(HistoryFileTest, SavedListsReadBackEqual) {
   saved.AddFindHistory(kHistoryText, u"<a href=\"&amp;\">");
   saved.AddFilterHistory(u"folder", u"  leading blanks");
   saved.AddFilterHistory(u"\u65e5\u672c", u"x");
+  // Values of blanks and tabs alone, which XML readers drop as formatting.
+  saved.AddFindHistory(kHistoryText, u" ");
+  saved.AddFindHistory(kHistoryReplace, u"\t \t");
   ASSERT_TRUE(SaveHistory(saved));
 
   AppSettings loaded;
