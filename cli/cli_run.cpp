@@ -48,7 +48,11 @@ RunOutcome CCliRun::Run(const RunRequest& request) {
   // The watcher may not have seen a Ctrl-C yet that ended the question or came
   // after the walk's end; it still counts, as match lists were cut short.
   outcome.canceled = outcome.canceled || Stopping();
-  printer.PrintSummary(outcome.canceled);
+  {
+    std::lock_guard<std::mutex> guard(queue_lock_);
+    printer.PrintSummary(outcome.canceled, leftovers_);
+    leftovers_.clear();
+  }
   outcome.counts = printer.counts();
   request_ = nullptr;
   return outcome;
@@ -144,5 +148,10 @@ ReadOnlyAnswer CCliRun::AskReplaceReadOnly(const std::u16string& path) {
 }
 
 void CCliRun::OnMatchesReady(std::u16string, std::unique_ptr<MatchList>) {}
+
+void CCliRun::OnPossibleLeftover(const std::u16string& path) {
+  std::lock_guard<std::mutex> guard(queue_lock_);
+  leftovers_.push_back(path);
+}
 
 }  // namespace cli

@@ -77,6 +77,7 @@ class CCliRun : private CFinder::IFileFindListener {
   void OnFolderEntered(std::u16string folder) override;
   ReadOnlyAnswer AskReplaceReadOnly(const std::u16string& path) override;
   void OnMatchesReady(std::u16string searched_path, std::unique_ptr<MatchList> matches) override;
+  void OnPossibleLeftover(const std::u16string& path) override;
 
   void Push(Item item);
   Item Pop();
@@ -94,6 +95,7 @@ class CCliRun : private CFinder::IFileFindListener {
   std::mutex queue_lock_;
   std::condition_variable queue_signal_;
   std::deque<Item> queue_;
+  std::vector<std::u16string> leftovers_;  // guarded by queue_lock_
 
   CMatchCollector collector_;
   // Declared last: destroyed first, so no worker outlives the members it uses.

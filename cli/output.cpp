@@ -148,7 +148,7 @@ void CResultPrinter::PrintText(const FileResult& result,
   // The engine keeps a failed rewrite as a found file; saying nothing would
   // report the failure as success.
   if (result.kind == ResultKind::kFound && replace_run_ && result.replaces < 0)
-    sink_.Write(Stream::kErr, "error: " + path + ": replacement failed\n");
+    sink_.Write(Stream::kErr, "error: " + path + ": " + (reason.empty() ? "replacement failed" : reason) + "\n");
   if (!matches) return;
   std::string lines;
   for (const auto& m : *matches)
@@ -178,15 +178,24 @@ void CResultPrinter::EndBatch() {
   sink_.Flush(Stream::kErr);
 }
 
-void CResultPrinter::PrintSummary(bool canceled) {
+void CResultPrinter::PrintSummary(bool canceled, std::span<const std::u16string> leftovers) {
   if (json_) {
     std::string out = "{\"summary\": {\"found\": " + Number(counts_.found) +
                       ", \"skipped\": " + Number(counts_.skipped) +
                       ", \"errors\": " + Number(counts_.errors);
     if (replace_run_) out += ", \"replace_failed\": " + Number(counts_.replace_failed);
+    if (!leftovers.empty()) {
+      out += ", \"possible_leftovers\": [";
+      for (std::size_t i = 0; i < leftovers.size(); ++i)
+        out += (i ? ", " : "") + JsonString(leftovers[i]);
+      out += "]";
+    }
     out += std::string(", \"canceled\": ") + (canceled ? "true" : "false") + "}}\n";
     sink_.Write(Stream::kOut, out);
   } else {
+    for (const auto& path : leftovers)
+      sink_.Write(Stream::kErr, "note: " + platform::ToUtf8(path) +
+                                    ": may be left by an interrupted replace run\n");
     std::string out = Number(counts_.found) + " files found, " + Number(counts_.skipped) +
                       " skipped, " + Number(counts_.errors) + " errors";
     if (counts_.replace_failed)

@@ -52,7 +52,9 @@ class CResultPrinter {
   void Print(const FileResult& result, std::optional<std::span<const MatchEntry>> matches);
   // Flushes both streams: the end of one folder's batch.
   void EndBatch();
-  void PrintSummary(bool canceled);
+  // `leftovers`: files that look like temporary files of an interrupted
+  // replace run ("X.tmp" beside "X"); listed so that the user can look.
+  void PrintSummary(bool canceled, std::span<const std::u16string> leftovers = {});
   const RunCounts& counts() const { return counts_; }
 
  private:

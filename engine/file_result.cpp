@@ -45,7 +45,35 @@ constexpr ReasonEntry kReasons[] = {
     {ResultKind::kFound, kReasonReplaceBackup, u"Replace failed: cannot make the backup"},
 };
 
+// What the system says for the errors a rewrite meets. The codes are Win32
+// codes on every platform (the POSIX layer maps errno onto them), so one
+// table serves both and the texts read the same everywhere.
+constexpr struct {
+  std::uint32_t code;
+  const char16_t* text;
+} kSystemErrors[] = {
+    {2, u"The system cannot find the file specified."},
+    {3, u"The system cannot find the path specified."},
+    {5, u"Access is denied."},
+    {8, u"Not enough memory is available to process this command."},
+    {29, u"The system cannot write to the specified device."},
+    {30, u"The system cannot read from the specified device."},
+    {32, u"The process cannot access the file because it is being used by another process."},
+    {80, u"The file exists."},
+    {112, u"There is not enough space on the disk."},
+    {206, u"The filename or extension is too long."},
+    {1175, u"Unable to remove the file to be replaced."},
+    {1176, u"Unable to move the replacement file to the file to be replaced."},
+    {1177, u"Unable to move the replacement file to the file to be replaced; it still has its own name."},
+};
+
 }  // namespace
+
+std::u16string SystemErrorText(std::uint32_t error_code) {
+  for (const auto& entry : kSystemErrors)
+    if (entry.code == error_code) return entry.text;
+  return {};
+}
 
 std::u16string ExtensionOf(std::u16string_view name) {
   std::size_t dot = name.rfind(u'.');
@@ -58,6 +86,11 @@ std::u16string ReasonText(ResultKind kind, std::int32_t reason, std::uint32_t er
   // it may be any reason the pass met (a read error, for one).
   for (const auto& entry : kReasons) {
     if ((entry.kind == kind || kind == ResultKind::kFound) && entry.code == reason) text = entry.text;
+  }
+  // A failed rewrite also says, in words, what the system reported.
+  if (reason >= kReasonReplaceEncoding && error_code != 0) {
+    std::u16string system = SystemErrorText(error_code);
+    if (!system.empty()) text += u": " + system.substr(0, system.size() - 1);
   }
   if (error_code != 0) {
     char suffix[32];

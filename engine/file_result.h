@@ -88,5 +88,10 @@ inline constexpr std::uint64_t kFolderSize = ~std::uint64_t{0};
 std::u16string ExtensionOf(std::u16string_view name);
 
 // The text shown for a reason: empty for a code the kind does not have; an
-// error code adds " (error=0x%x)".
+// error code adds " (error=0x%x)", and for a failed rewrite the system's
+// words for it before that. A found file's reason (its rewrite failed) may
+// be any code.
+// The system's message for a Win32 error code; empty for one not known.
+std::u16string SystemErrorText(std::uint32_t error_code);
+
 std::u16string ReasonText(ResultKind kind, std::int32_t reason, std::uint32_t error_code);

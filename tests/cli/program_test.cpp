@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/cli_options.h"
@@ -307,6 +308,53 @@ TEST(CliRunTest, CancelBeforeTheRunReportsNothing) {
   EXPECT_TRUE(outcome.canceled);
   EXPECT_EQ(sink.out, "<flush>");
   EXPECT_EQ(sink.err, "0 files found, 0 skipped, 0 errors (canceled)\n<flush>");
+}
+
+}  // namespace
+
+namespace {
+
+// What a replace run leaves alone, and says why: its own swap name left by a
+// killed run, links, files with several names; and the temporary name of a
+// killed run beside its file, which is the user's now but worth a word.
+TEST(ProgramTest, ReplaceRunSaysWhatItLeftAloneAndWhy) {
+  TempTree tree;
+  tree.Write(u"a.txt", "cat");
+  tree.Write(u"a.txt.tmp", "cat");
+  tree.Write(u"b.txt.vnold", "cat");
+  std::string root = U8(tree.root()), sep(1, static_cast<char>(platform::kPathSeparator));
+  std::vector<std::string> expected = {
+      "0 errors", "a.txt", "a.txt.tmp",
+      "b.txt.vnold: Left behind by an interrupted replace run",
+      "a.txt.tmp: may be left by an interrupted replace run"};
+  std::error_code error;
+  std::filesystem::create_symlink(std::filesystem::path(tree.Path(u"a.txt")),
+                                  std::filesystem::path(tree.Path(u"link.txt")), error);
+  if (!error) {
+    tree.Write(u"hard.txt", "cat");
+    std::filesystem::create_hard_link(std::filesystem::path(tree.Path(u"hard.txt")),
+                                      std::filesystem::path(tree.Path(u"hard2.txt")), error);
+    expected.push_back("link.txt: Symbolic link: replace runs do not rewrite links");
+    expected.push_back("hard.txt: File has other names (hard links): replace runs do not rewrite it");
+    expected.push_back("hard2.txt: File has other names (hard links): replace runs do not rewrite it");
+  }
+  CliResult run = RunCli({"-p", root, "-t", "cat", "-r", "dog"});
+  std::string all = run.out + run.err;
+  for (const auto& line : expected)
+    EXPECT_NE(all.find(line), std::string::npos) << line << "\n" << all;
+  EXPECT_EQ(tree.Read(u"a.txt"), "dog");
+  EXPECT_EQ(tree.Read(u"a.txt.tmp"), "dog");
+  EXPECT_EQ(tree.Read(u"b.txt.vnold"), "cat");
+  if (!error) {
+    EXPECT_EQ(tree.Read(u"hard.txt"), "cat");
+  }
+
+  // JSON lists the possible leftover in the summary.
+  tree.Write(u"a.txt.tmp", "x");
+  run = RunCli({"-p", root, "-t", "dog", "--json"});
+  EXPECT_NE(run.out.find("\"possible_leftovers\": [\"" + root + sep + "a.txt.tmp\"]"),
+            std::string::npos)
+      << run.out;
 }
 
 }  // namespace

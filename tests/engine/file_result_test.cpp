@@ -24,6 +24,14 @@ TEST(FileResultTest, ReasonTextDependsOnKindAndCodeAndAppendsTheErrorCode) {
       {ResultKind::kSkipped, 200, 0, u""},
       {ResultKind::kFound, 0, 0, u""},
       {ResultKind::kError, 299, 5, u" (error=0x5)"},
+      // A failed rewrite keeps its record found and says why, in words.
+      {ResultKind::kFound, kReasonReplaceWrite, 112,
+       u"Replace failed: cannot write the temporary file: There is not enough space on the disk "
+       u"(error=0x70)"},
+      {ResultKind::kFound, kReasonReplaceChanged, 0,
+       u"Replace failed: the file was changed by another program meanwhile"},
+      {ResultKind::kFound, kReasonReadError, 0x1e, u"File read error (error=0x1e)"},
+      {ResultKind::kSkipped, kReasonReplaceWrite, 0, u""},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReasonText(c.kind, c.reason, c.error_code), c.text) << "case " << (&c - cases);
