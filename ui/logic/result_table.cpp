@@ -254,53 +254,77 @@ void CResultTable::Rebuild() {
   }
 }
 
-int CResultTable::Compare(int kind, std::uint32_t a, std::uint32_t b) const {
-  const FileResult& x = *records_[a];
-  const FileResult& y = *records_[b];
-  auto sign = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
-  switch (kind) {
-    case kColumnName: return CompareNoCase(x.file_name, y.file_name);
-    case kColumnFolder: return CompareNoCase(x.folder, y.folder);
-    case kColumnType: return CompareNoCase(x.type, y.type);
-    case kColumnSize: return sign(x.size, y.size);
-    case kColumnReplaces: return sign(x.replaces, y.replaces);
-    case kColumnModified: return sign(x.date_modified, y.date_modified);
-    default: return 0;
-  }
-}
-
 void CResultTable::ClickColumn(int kind) {
   Sort(kind, kind == sort_column_ ? !sort_ascending_ : true);
 }
 
+namespace {
+
+// A row's sort key: the value itself for numbers; for texts the first four
+// lower-cased characters, so that most comparisons touch only this array
+// and the full texts are compared on a tie alone.
+struct KeyedRow {
+  std::uint64_t key;
+  std::u16string_view text;  // into the record (or the reason texts)
+  std::uint32_t index;
+};
+
+std::uint64_t TextKey(std::u16string_view text) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 4; ++i) key = (key << 16) | (i < text.size() ? Lower(text[i]) : 0u);
+  return key;
+}
+
+}  // namespace
+
 void CResultTable::Sort(int kind, bool ascending) {
   sort_column_ = kind;
   sort_ascending_ = ascending;
-  // Folders and files are kept apart, so folders stay on top in both
-  // directions; a stable sort keeps arrival order among equal rows.
-  if (kind == kColumnReason) {
-    // The texts are made once, not once per comparison.
-    std::unordered_map<std::uint32_t, std::u16string> texts;
-    for (const auto* rows : {&folder_rows_, &file_rows_}) {
-      for (std::uint32_t i : *rows) {
-        const FileResult& r = *records_[i];
-        texts.emplace(i, ReasonText(r.kind, r.reason, r.error_code));
-      }
+  // Reason texts are made once, not once per comparison.
+  std::unordered_map<std::uint32_t, std::u16string> reasons;
+  auto text_of = [&](std::uint32_t i) -> std::u16string_view {
+    const FileResult& r = *records_[i];
+    switch (kind) {
+      case kColumnName: return r.file_name;
+      case kColumnFolder: return r.folder;
+      case kColumnType: return r.type;
+      case kColumnReason: return reasons[i];
+      default: return {};
     }
-    auto less = [&](std::uint32_t a, std::uint32_t b) {
-      const int c = CompareNoCase(texts[a], texts[b]);
-      return ascending ? c < 0 : c > 0;
-    };
-    std::stable_sort(folder_rows_.begin(), folder_rows_.end(), less);
-    std::stable_sort(file_rows_.begin(), file_rows_.end(), less);
-    return;
-  }
-  auto less = [this, kind, ascending](std::uint32_t a, std::uint32_t b) {
-    const int c = Compare(kind, a, b);
+  };
+  const bool by_text =
+      kind == kColumnName || kind == kColumnFolder || kind == kColumnType || kind == kColumnReason;
+  auto key_of = [&](std::uint32_t i) -> std::uint64_t {
+    const FileResult& r = *records_[i];
+    switch (kind) {
+      case kColumnSize: return r.size;
+      case kColumnModified: return r.date_modified;
+      case kColumnReplaces:
+        return static_cast<std::uint64_t>(std::int64_t{r.replaces} + 0x80000000LL);
+      case kColumnReason:
+        reasons.emplace(i, ReasonText(r.kind, r.reason, r.error_code));
+        return TextKey(reasons[i]);
+      default: return by_text ? TextKey(text_of(i)) : 0;
+    }
+  };
+  auto less = [&](const KeyedRow& a, const KeyedRow& b) {
+    int c = a.key < b.key ? -1 : (b.key < a.key ? 1 : 0);
+    if (c == 0 && by_text) c = CompareNoCase(a.text, b.text);
     return ascending ? c < 0 : c > 0;
   };
-  std::stable_sort(folder_rows_.begin(), folder_rows_.end(), less);
-  std::stable_sort(file_rows_.begin(), file_rows_.end(), less);
+  // Folders and files are kept apart, so folders stay on top in both
+  // directions; a stable sort keeps arrival order among equal rows.
+  std::vector<KeyedRow> keyed;
+  for (auto* rows : {&folder_rows_, &file_rows_}) {
+    keyed.clear();
+    keyed.reserve(rows->size());
+    for (std::uint32_t i : *rows) {
+      const std::uint64_t key = key_of(i);
+      keyed.push_back({key, by_text ? text_of(i) : std::u16string_view(), i});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), less);
+    for (std::size_t k = 0; k < keyed.size(); ++k) (*rows)[k] = keyed[k].index;
+  }
 }
 
 int CResultTable::RowIcon(std::size_t row, const IconRequest& request) {

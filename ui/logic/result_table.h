@@ -6,6 +6,7 @@
 // Tested by tests/ui/ui_logic_test.cpp; measured by bench/ui_list_bench.cpp.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -130,13 +131,14 @@ class CResultTable {
   }
   void ShowRecord(std::uint32_t index);
   void Rebuild();
-  int Compare(int kind, std::uint32_t a, std::uint32_t b) const;
   std::u16string FilterValue(int kind, const FileResult& record) const;
 
   ListKind list_;
   DateFormatter date_text_;
-  std::vector<std::unique_ptr<FileResult>> records_;
-  std::vector<std::int32_t> icons_;  // per record; until first drawn, a value no image has
+  // Deques: growing never moves what is there, so no batch pays for
+  // copying a million entries.
+  std::deque<std::unique_ptr<FileResult>> records_;
+  std::deque<std::int32_t> icons_;  // per record; until first drawn, a value no image has
   std::vector<std::uint32_t> folder_rows_;
   std::vector<std::uint32_t> file_rows_;
   bool has_counts_ = false;
