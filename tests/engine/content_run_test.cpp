@@ -146,6 +146,32 @@ TEST_F(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
   }
 }
 
+// A file reached twice in one run (a folder listed twice, or inside another
+// listed folder) was rewritten twice. And a file with very many matches is
+// rewritten whole while its record keeps only the first ones.
+TEST_F(ContentRunTest, ReplaceRunRewritesEachFileOnceAndBoundsItsMatchList) {
+  tree_.Write(u"a/x.txt", "x a x");
+  tree_.Write(u"a/b/y.txt", "y a y");
+  std::string many;
+  for (std::uint32_t i = 0; i < kReplaceListLimit + 500; ++i) many += "a\n";
+  tree_.Write(u"many.txt", many);
+  FileFindParamsIn params = Params(u"a");
+  params.path = tree_.Path(u"a") + u";" + tree_.Path(u"a/b") + u";" + tree_.Path(u"a") + u";" +
+                tree_.root();
+  params.replace = true;
+  params.replace_text = u"aa";
+  RecordingListener listener(tree_.root());
+  Strings results = Run(params, true, &listener);
+  EXPECT_EQ(results, (Strings{"a/b/y.txt 2 0 replaces 1", "a/x.txt 2 0 replaces 1",
+                              "many.txt 2 0 replaces " + std::to_string(kReplaceListLimit + 500)}));
+  EXPECT_EQ(tree_.Read(u"a/x.txt"), "x aa x");
+  EXPECT_EQ(tree_.Read(u"a/b/y.txt"), "y aa y");
+  std::string rewritten;
+  for (std::uint32_t i = 0; i < kReplaceListLimit + 500; ++i) rewritten += "aa\n";
+  EXPECT_EQ(tree_.Read(u"many.txt"), rewritten);
+  EXPECT_EQ(listener.results["many.txt"]->matches.size(), kReplaceListLimit);
+}
+
 TEST_F(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
   tree_.Write(u"h.txt", "caf\xE9 CAF\xC9");
   FileFindParamsIn params = Params(u"e9");
