@@ -78,7 +78,9 @@ void CFinder::Start(bool replace) {
     params_.replace_text = params_.hex_replace_text;
     params_.case_sensitive = true;
   }
-  if (!params_.case_sensitive) params_.text = platform::Lowered(params_.text);
+  // A regular expression keeps its text: lowering it would change what its
+  // escapes mean (\D would become \d); its handlers ignore case themselves.
+  if (!params_.case_sensitive && !params_.reg_exp) params_.text = platform::Lowered(params_.text);
   stop_event_.Reset();
   if (!thread_.Start([this] { Run(); })) {
     running_ = false;

@@ -2,6 +2,12 @@
 // Tested by tests/regex/matcher_test.cpp and tests/regex/oracle_test.cpp.
 #include "regex/elements.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
 namespace regex {
 
 namespace {
@@ -697,6 +703,36 @@ void CClassElementT<CharT>::WidenCase() {
     if (unit >= u'A' && unit <= u'Z') other = unit + 32;
     if (unit >= u'a' && unit <= u'z') other = unit - 32;
     if (other != unit && !Covered(other)) AddSingle(other);
+  }
+}
+
+template <class CharT>
+void CClassElementT<CharT>::AddLowerImages() {
+  std::u16string members;
+  for (int i = 0; i + 1 < ranges_.size(); i += 2) {
+    for (int unit = ranges_[i]; unit <= ranges_[i + 1]; ++unit)
+      members.push_back(static_cast<char16_t>(unit));
+  }
+  for (CharT single : singles_) members.push_back(single);
+  std::u16string lowered = members;
+  platform::LowerBuffer(lowered.data(), lowered.size());
+  std::vector<char16_t> images;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (lowered[i] != members[i] && !Covered(lowered[i])) images.push_back(lowered[i]);
+  }
+  std::sort(images.begin(), images.end());
+  images.erase(std::unique(images.begin(), images.end()), images.end());
+  // Runs of consecutive images become one range, so that a wide range of
+  // capitals stays one member.
+  for (std::size_t i = 0; i < images.size();) {
+    std::size_t end = i + 1;
+    while (end < images.size() && images[end] == images[end - 1] + 1) ++end;
+    if (end - i == 1) {
+      AddSingle(images[i]);
+    } else {
+      AddRange(images[i], images[end - 1]);
+    }
+    i = end;
   }
 }
 

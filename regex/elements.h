@@ -365,6 +365,9 @@ class CClassElementT : public IElement {
   void AddEmbedded(IElement* element) { embedded_.Push(element); }
   // Adds the other ASCII case of every member range and letter.
   void WidenCase();
+  // Adds the platform's lower-case image of every member, for text that is
+  // lowered before it is searched.
+  void AddLowerImages();
   // Must be called once the members are final: builds the lookup table.
   void Seal();
 

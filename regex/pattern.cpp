@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace regex {
 
 namespace {
@@ -366,6 +368,7 @@ IElement* CPatternT<CharT>::ParseRun(unsigned flags) {
     if (quantified) break;
   }
   if (run.empty()) return Empty();
+  if (flags & LOWERED_TEXT) platform::LowerBuffer(run.data(), run.size());
   return Make<CStringElementT<CharT>>(reinterpret_cast<const CharT*>(run.data()),
                                       static_cast<int>(run.size()), (flags & BACKWARD) != 0,
                                       (flags & NO_CASE) != 0);
@@ -414,6 +417,7 @@ IElement* CPatternT<CharT>::ParseBracketClass(unsigned flags) {
     Advance();
   }
   if (Current().Is(u']')) Advance();
+  if (flags & LOWERED_TEXT) element->AddLowerImages();
   if (flags & NO_CASE) element->WidenCase();
   element->Seal();
   return element;

@@ -21,6 +21,10 @@ enum PatternFlags : unsigned {
   G_ANCHOR = 4,    // '\G' is the search-start anchor (else it is empty)
   NO_CASE = 8,     // literals and backreferences ignore ASCII case; classes widened
   BACKWARD = 16,   // match right to left (lookbehind bodies)
+  // The text will be lower-cased by the platform before it is searched, so
+  // literal code units and class members are lowered the same way (every
+  // scope; inline modifiers leave this bit alone).
+  LOWERED_TEXT = 32,
 };
 
 // Slots of the built-in element cache. Kinds 9 to 16 are 1 to 8 built to

@@ -16,9 +16,14 @@ bool PollStopEvent(void* event) { return static_cast<platform::Event*>(event)->P
 
 CRegexpHandler::~CRegexpHandler() = default;
 
-void CRegexpHandler::CompileFor(const std::u16string& text, bool case_sensitive,
-                                platform::Event* stop_event) {
-  pattern_.Compile(text.c_str(), case_sensitive ? 0u : unsigned{regex::NO_CASE});
+void CRegexpHandler::CompileFor(CTextFinder& handler, bool pieces_lowered) {
+  // The pattern is never lowered as text: that would turn \D into \d, \Q
+  // into a literal and so on. Ignoring case only changes how letters compare.
+  unsigned flags = 0;
+  if (!handler.case_sensitive)
+    flags = regex::NO_CASE | (pieces_lowered ? unsigned{regex::LOWERED_TEXT} : 0u);
+  pattern_.Compile(handler.text.c_str(), flags);
+  platform::Event* stop_event = handler.stop_event;
   control_.stop = stop_event ? regex::StopHook{&PollStopEvent, stop_event} : regex::StopHook{};
   control_.whole_match_only = true;
   outcome_ = regex::SearchOutcome::kNoMatch;
@@ -78,7 +83,7 @@ bool CRegexpHandler::SearchFor(CTextFinder& handler, std::u16string_view piece,
 
 bool CRegexpTextFinder::Open() {
   if (!CTextFinder::Open()) return false;
-  CompileFor(text, case_sensitive, stop_event);
+  CompileFor(*this, true);
   return true;
 }
 
@@ -89,7 +94,7 @@ bool CRegexpTextFinder::SearchPiece(std::u16string_view piece, std::vector<Block
 
 bool CRegexpTextReplacer::Open() {
   if (!CTextReplacer::Open()) return false;
-  CompileFor(text, case_sensitive, stop_event);
+  CompileFor(*this, false);
   return true;
 }
 
@@ -109,7 +114,7 @@ bool CRegexpTextReplacer::Close() {
 
 bool CRegexpIFilterTextFinder::Open() {
   if (!CIFilterTextFinder::Open()) return false;
-  CompileFor(text, case_sensitive, stop_event);
+  CompileFor(*this, true);
   return true;
 }
 

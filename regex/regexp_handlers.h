@@ -32,9 +32,11 @@ class CRegexpHandler {
   const regex::CPattern& pattern() const { return pattern_; }
 
  protected:
-  // Compiles the search text (already lower-cased when not case-sensitive)
-  // and arms the stop hook; a new file starts with no outcome.
-  void CompileFor(const std::u16string& text, bool case_sensitive, platform::Event* stop_event);
+  // Compiles the handler's search text as typed, ignoring case when the
+  // search is not case-sensitive, and arms the stop hook; a new file starts
+  // with no outcome. `pieces_lowered`: the handler lower-cases every piece
+  // before searching it, so the pattern's literals are lowered the same way.
+  void CompileFor(CTextFinder& handler, bool pieces_lowered);
   // SearchPiece for a handler: FindAll over `piece`, then the outcome turned
   // into the handler's fields. Once a piece was too complex or the search was
   // stopped, later pieces of the file are not searched.

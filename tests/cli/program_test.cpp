@@ -137,6 +137,48 @@ TEST(ProgramTest, FindRunWithMatchListsFromSingleFileRuns) {
   EXPECT_EQ(WithoutFlushes(none.out), "");
 }
 
+// A regular expression once was lower-cased as text for a search that
+// ignores case, which turned \D into \d, \Q into a literal and so on. In a
+// file without letters, ignoring case can change nothing: each pattern must
+// find the same spans both ways.
+TEST(ProgramTest, RegexFindsTheSameSpansWithAndWithoutCaseInTextWithoutLetters) {
+  TempTree tree;
+  tree.Write(u"neutral.txt", "123 +-_ 45\r\n6.7@8 (9)\t0\r\n");
+  const char* patterns[] = {
+      "\\D+",
+      "\\S+",
+      "\\W+",
+      "\\B\\d",
+      "\\b\\d",
+      "\\A\\d",
+      "\\d\\Z",
+      "\\s\\z",
+      "(?g)\\G\\d",
+      "\\Q(9)\\E",
+      "\\Q+-",
+      "\\E\\d",
+      "\\L12",
+      "\\U45",
+      "(?P<n>\\d)\\d",
+      "(?<N>\\d)\\k<N>?",
+      "\\((?R)?\\d?\\)",
+      "[[:digit:]]+",
+      "[[:Digit:]]|@",
+      "[^\\D\\s]{2}",
+      "\\x{36}\\.",
+      "(?i)\\D\\d",
+      "\\G\\d",
+  };
+  const std::string root = U8(tree.root());
+  for (const char* pattern : patterns) {
+    CliResult with_case = RunCli({"-p", root, "-t", pattern, "-e", "-c", "-m", "--json"});
+    CliResult without_case = RunCli({"-p", root, "-t", pattern, "-e", "-m", "--json"});
+    EXPECT_EQ(with_case.code, 0) << pattern << " finds something";
+    EXPECT_EQ(without_case.code, with_case.code) << pattern;
+    EXPECT_EQ(without_case.out, with_case.out) << pattern;
+  }
+}
+
 TEST(ProgramTest, SettingsComeFromTheDataFolderWhichStaysUntouched) {
   TempTree tree;
   tree.Write(u"files/zero.txt", std::string("key\0value", 9));

@@ -19,7 +19,10 @@ using testing_support::TempTree;
 
 struct PieceHandler : CRegexpHandler {
   void Compile(const std::u16string& text, bool case_sensitive) {
-    CompileFor(text, case_sensitive, nullptr);
+    CTextFinder handler;
+    handler.text = text;
+    handler.case_sensitive = case_sensitive;
+    CompileFor(handler, false);
   }
 };
 
@@ -60,16 +63,17 @@ TEST(RegexpHandlersTest, FindAllOverOnePiece) {
 
 class RegexpPassTest : public ::testing::Test {
  protected:
-  // Runs a pass as the finder does: the search text is lower-cased first when
-  // the search is not case-sensitive. Returns the matched texts, or a reason.
+  // Runs a pass over a new file holding `bytes`, with the pattern as typed.
+  // Returns the matched texts, or a reason.
   std::string Find(CTextFinder& handler, const std::u16string& pattern, const std::string& bytes,
                    bool case_sensitive = true, bool word_wrap = false) {
-    const std::u16string path = tree_.Write(u"file" + std::u16string(1, u'a' + files_++), bytes);
+    const std::string name = "file" + std::to_string(files_++);
+    last_file_.assign(name.begin(), name.end());
+    const std::u16string path = tree_.Write(last_file_, bytes);
     handler.stop_event = &stop_;
     MatchList list;
-    const std::u16string text = case_sensitive ? pattern : platform::Lowered(pattern);
     const bool found =
-        ContentPass(handler, text, &list, path, false, case_sensitive, word_wrap, 0, true);
+        ContentPass(handler, pattern, &list, path, false, case_sensitive, word_wrap, 0, true);
     if (handler.result_kind != 0) return "error " + std::to_string(handler.reason);
     std::string out;
     for (const auto& entry : list) {
@@ -87,8 +91,13 @@ class RegexpPassTest : public ::testing::Test {
   CRegexpTextFinder finder_;
   CRegexpTextReplacer replacer_;
   int files_ = 0;
+  std::u16string last_file_;
 };
 
+// Ignoring case changes how letters compare, and nothing else. The finder
+// lowers each piece with the platform and the pattern's literals with it, so
+// it also pairs letters beyond ASCII; the replacer searches the piece as read
+// and pairs ASCII letters only.
 TEST_F(RegexpPassTest, CaseRulesOfFinderAndReplacer) {
   const std::string accented = "\xC3\xA9 \xC3\x89";  // UTF-8 without a mark: read as ANSI
   const std::string utf8 = "\xEF\xBB\xBF\xC3\xA9 \xC3\x89";
@@ -103,21 +112,62 @@ TEST_F(RegexpPassTest, CaseRulesOfFinderAndReplacer) {
       {&finder_, u"Ab", "ab", false, "ab"},
       {&finder_, u"\u00c9", utf8, false, "\xC3\xA9|\xC3\x89"},
       {&finder_, u"\u00e9", utf8, false, "\xC3\xA9|\xC3\x89"},
-      {&replacer_, u"\u00c9", utf8, false, "\xC3\xA9"},
+      {&finder_, u"[\u00c0-\u00de]", utf8, false, "\xC3\xA9|\xC3\x89"},
+      {&replacer_, u"\u00c9", utf8, false, "\xC3\x89"},
       {&replacer_, u"\u00e9", utf8, false, "\xC3\xA9"},
-      {&replacer_, u"AB", "xAB ab", false, "AB|ab"},  // NO_CASE folds ASCII letters
-      // The pattern's lower-cased form is what it means.
-      {&finder_, u"\\D+", "ab12cd", false, "12"},
-      {&finder_, u"\\D+", "ab12cd", true, "ab|cd"},
-      {&finder_, u"a\\Bb", "ab", false, "none"},
-      {&finder_, u"a\\Bb", "ab", true, "ab"},
-      {&finder_, u"\\Qa.b", "a.b", false, "none"},  // \q is a literal q
+      {&replacer_, u"AB", "xAB ab", false, "AB|ab"},
       {&finder_, u"[A-C]+", "xaBcD", false, "aBc"},
+      {&replacer_, u"[A-C]+", "xaBcD", false, "aBc"},
+      {&finder_, u"[A-Z]", "q", false, "q"},
+      {&replacer_, u"[a-z]", "Q", false, "Q"},
+      {&finder_, u"[^A-Z]+", "aZ1", false, "1"},
+      {&replacer_, u"[^a-z]+", "aZ1", false, "1"},
+      {&finder_, u"(a)\\1", "aA", false, "aA"},
+      {&replacer_, u"(A)\\1", "aA", false, "aA"},
+      {&finder_, u"\\x41", "a", false, "a"},
+      {&finder_, u"\\x{41}b", "aB", false, "aB"},
       {&finder_, u"ab", accented, true, "none"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Find(*c.handler, c.pattern, c.content, c.case_sensitive), c.found)
         << Printable(c.pattern) << (c.handler == &finder_ ? " finder" : " replacer");
+  }
+}
+
+// These escapes and group forms have capital letters or meet them; they once
+// turned into other constructs when the pattern was lowered for a search
+// that ignores case.
+TEST_F(RegexpPassTest, EscapesMeanTheSameWithAndWithoutCase) {
+  struct Case {
+    std::u16string pattern;
+    std::string content;
+    const char* found;
+  } cases[] = {
+      {u"\\D+", "ab12cd", "ab|cd"},
+      {u"\\S+", "ab 12", "ab|12"},
+      {u"\\W+", "ab-+cd", "-+"},
+      {u"a\\Bb", "ab", "ab"},
+      {u"\\Aab", "abab", "ab"},
+      {u"ab\\Z", "abab\r\n", "ab"},
+      {u"(?g)\\Gab", "ababxab", "ab|ab"},
+      {u"\\Qa.b\\E", "axb a.b", "a.b"},
+      {u"\\Ea", "a", "a"},
+      {u"\\Lab\\E", "ab", "ab"},
+      {u"\\Uab", "AB", "AB"},
+      {u"(?P<n>a)\\k<n>", "aa", "aa"},
+      {u"a(?R)?b", "aabb", "aabb"},
+      {u"[[:alpha:]]+", "ab1", "ab"},
+      {u"[[:Alpha:]]", "ab", "none"},  // not a class name in either case
+  };
+  for (const auto& c : cases) {
+    for (CTextFinder* handler :
+         {static_cast<CTextFinder*>(&finder_), static_cast<CTextFinder*>(&replacer_)}) {
+      for (bool case_sensitive : {true, false}) {
+        EXPECT_EQ(Find(*handler, c.pattern, c.content, case_sensitive), c.found)
+            << Printable(c.pattern) << (handler == &finder_ ? " finder" : " replacer")
+            << (case_sensitive ? " with case" : " without case");
+      }
+    }
   }
 }
 
