@@ -340,6 +340,12 @@ bool ContentReader::NextPiece(Piece& piece) {
   return true;
 }
 
+std::uint64_t ContentReader::FileSize() {
+  std::uint64_t size = 0;
+  if (!file_.IsOpen() || !file_.GetSize(size)) return 0;
+  return size;
+}
+
 bool ContentReader::ReadDecoded(std::uint64_t offset, std::size_t size, std::u16string& out) {
   out.clear();
   if (!file_.IsOpen() || !file_.Seek(offset)) return false;

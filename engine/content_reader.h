@@ -62,6 +62,8 @@ class ContentReader {
   // for byte (only tracked with verify_round_trip).
   bool round_trips() const { return round_trips_; }
   const std::u16string& path() const { return path_; }
+  // Size of the open file in bytes; 0 when none is open or it cannot be told.
+  std::uint64_t FileSize();
 
   // Context for the match list: decodes `size` bytes at `offset`, completing a
   // character cut at the end. False on a seek or read failure.

@@ -2,6 +2,8 @@
 // them. Tested by tests/regex/regexp_handlers_test.cpp.
 #include "regex/regexp_handlers.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 
 #include "engine/file_result.h"
@@ -11,6 +13,11 @@
 namespace {
 
 bool PollStopEvent(void* event) { return static_cast<platform::Event*>(event)->Poll(); }
+
+std::uint64_t SaturatingProduct(std::uint64_t a, std::uint64_t b) {
+  if (a != 0 && b > UINT64_MAX / a) return UINT64_MAX;
+  return a * b;
+}
 
 }  // namespace
 
@@ -28,6 +35,26 @@ void CRegexpHandler::CompileFor(CTextFinder& handler, bool pieces_lowered) {
   control_.whole_match_only = true;
   outcome_ = regex::SearchOutcome::kNoMatch;
   gave_up_ = false;
+  file_size_ = handler.reader.FileSize();
+  seen_units_ = 0;
+  allowance_ = 0;
+  spent_ = 0;
+}
+
+std::uint64_t CRegexpHandler::CallBudget(int units) {
+  const int elements = pattern_.plan().element_count;
+  const std::uint64_t allowance =
+      budget_.call_steps != 0 ? budget_.call_steps : regex::DefaultStepBudget(units, elements);
+  allowance_ = std::max(allowance_, allowance);
+  // Linear in the file: one line after another may each stay within its
+  // own allowance, but a file must not take without end.
+  const std::uint64_t per_unit =
+      SaturatingProduct(budget_.steps_per_unit, static_cast<std::uint64_t>(elements) + 1);
+  const std::uint64_t linear = SaturatingProduct(per_unit, std::max(file_size_, seen_units_));
+  const std::uint64_t file_budget =
+      linear > UINT64_MAX - allowance_ ? UINT64_MAX : allowance_ + linear;
+  if (spent_ >= file_budget) return 0;
+  return std::min(allowance, file_budget - spent_);
 }
 
 bool CRegexpHandler::FindAll(std::u16string_view piece, std::int32_t from,
@@ -42,9 +69,17 @@ bool CRegexpHandler::FindAll(std::u16string_view piece, std::int32_t from,
   }
   // The searchable text ends at the first NUL.
   const int length = static_cast<int>(scan::FindEither(piece.data(), piece.size(), 0, 0));
+  seen_units_ += static_cast<std::uint64_t>(length);
   int start = from > 0 ? from : -1;
   while (start <= length) {
+    control_.step_budget = CallBudget(length - std::max(start, 0));
+    if (control_.step_budget == 0) {
+      outcome_ = regex::SearchOutcome::kTooComplex;
+      break;
+    }
+    state_.steps = 0;  // a search that returns before it starts counts nothing
     outcome_ = regex::Search(pattern_, piece.data(), length, start, state_, spans_, control_);
+    spent_ += state_.steps;
     if (outcome_ != regex::SearchOutcome::kMatch) break;
     const int match_start = spans_[2];
     const int match_end = spans_[3];

@@ -16,6 +16,16 @@
 
 class CRegexpHandler {
  public:
+  // What matching one file may cost, in element operations. Each search call
+  // keeps its own allowance; all the calls made for one file's pieces
+  // together may spend the largest allowance one of them had plus
+  // `steps_per_unit` per code unit of the file and per element of the
+  // pattern. A file that needs more ends as too complex.
+  struct WorkBudget {
+    std::uint64_t call_steps = 0;  // 0: regex::DefaultStepBudget of the call
+    std::uint64_t steps_per_unit = 1024;
+  };
+
   CRegexpHandler() = default;
   virtual ~CRegexpHandler();
   CRegexpHandler(const CRegexpHandler&) = delete;
@@ -30,10 +40,12 @@ class CRegexpHandler {
   // How the last FindAll ended: kTooComplex or kStopped when it gave up.
   regex::SearchOutcome outcome() const { return outcome_; }
   const regex::CPattern& pattern() const { return pattern_; }
+  void set_work_budget(const WorkBudget& budget) { budget_ = budget; }
 
  protected:
   // Compiles the handler's search text as typed, ignoring case when the
-  // search is not case-sensitive, and arms the stop hook; a new file starts
+  // search is not case-sensitive, arms the stop hook and opens the file's
+  // work budget (sized from the handler's open reader); a new file starts
   // with no outcome. `pieces_lowered`: the handler lower-cases every piece
   // before searching it, so the pattern's literals are lowered the same way.
   void CompileFor(CTextFinder& handler, bool pieces_lowered);
@@ -44,12 +56,21 @@ class CRegexpHandler {
   bool gave_up() const { return gave_up_; }
 
  private:
+  // Budget for the next search call over `units` code units; 0 once the
+  // file's budget is spent.
+  std::uint64_t CallBudget(int units);
+
   regex::CPattern pattern_;
   regex::CMatchState state_;
   regex::MatchSpans spans_;
   regex::SearchControl control_;
   regex::SearchOutcome outcome_ = regex::SearchOutcome::kNoMatch;
   bool gave_up_ = false;
+  WorkBudget budget_;
+  std::uint64_t file_size_ = 0;   // bytes, 0 when unknown
+  std::uint64_t seen_units_ = 0;  // code units handed to FindAll for this file
+  std::uint64_t allowance_ = 0;   // largest allowance of one call so far
+  std::uint64_t spent_ = 0;       // steps of this file's calls
 };
 
 class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {

@@ -219,6 +219,35 @@ TEST_F(RegexpPassTest, TooComplexPieceIsAnErrorAndLeavesTheFileUnchanged) {
   EXPECT_EQ(Find(finder_, u"(a|a){3}b", "xaaab"), "aaab");
 }
 
+// Each line of "a*a*a*[cd]" over a's costs little, but a file of many such
+// lines once took without end: the budget was per search call. A file may
+// spend its largest call allowance plus a share per unit of its size.
+TEST_F(RegexpPassTest, FileWhoseLinesTogetherExceedItsBudgetIsTooComplex) {
+  const std::u16string pattern = u"a*a*a*[cd]";
+  const std::string line = std::string(12, 'a') + "\r\n";
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += line;
+  const std::string content = many + "d\r\n";
+  EXPECT_EQ(Find(finder_, pattern, content), "d");  // the default budget suffices
+
+  const CRegexpHandler::WorkBudget small{1'000'000, 1};
+  for (CRegexpHandler* handler :
+       {static_cast<CRegexpHandler*>(&finder_), static_cast<CRegexpHandler*>(&replacer_)}) {
+    handler->set_work_budget(small);
+  }
+  EXPECT_EQ(Find(finder_, pattern, line + "d\r\n"), "d");  // one line is well within
+  EXPECT_EQ(Find(finder_, pattern, content), "error 208");
+  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_FALSE(finder_.canceled);
+
+  replacer_.replace_text = u"R";
+  EXPECT_EQ(Find(replacer_, pattern, content), "error 208");
+  EXPECT_TRUE(tree_.Read(last_file_) == content) << "the file was rewritten";
+
+  // The next file has a budget of its own.
+  EXPECT_EQ(Find(finder_, pattern, line + "c\r\n"), "c");
+}
+
 TEST_F(RegexpPassTest, StopDuringALongSearchCancelsThePass) {
   const std::u16string path = tree_.Write(u"long.txt", kExplosive);
   finder_.path = path;
