@@ -174,6 +174,7 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   round_trips_ = true;
   eof_ = false;
   error_kind_ = reason_ = 0;
+  error_code_ = 0;
   raw_pos_ = raw_end_ = 0;
   held_.clear();
   pending_.clear();
@@ -184,6 +185,7 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   if (!file_.Open(path, platform::File::Mode::kRead)) {
     error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
     reason_ = kReasonOpenError;
+    error_code_ = file_.error();
     return false;
   }
   // The first chunk is read now: the mark is detected from it and reading

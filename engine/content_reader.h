@@ -58,6 +58,11 @@ class ContentReader {
   std::uint32_t mark_length() const { return mark_length_; }
   std::int32_t error_kind() const { return error_kind_; }
   std::int32_t reason() const { return reason_; }
+  // The system error of a failed open (err::bad_file_type for a pipe or a
+  // device), else 0.
+  std::uint32_t error_code() const { return error_code_; }
+  // The open file: its identity and metadata are read from this handle.
+  platform::File& file() { return file_; }
   // False when the content would not survive decoding and re-encoding byte
   // for byte (only tracked with verify_round_trip).
   bool round_trips() const { return round_trips_; }
@@ -84,6 +89,7 @@ class ContentReader {
   bool eof_ = false;
   std::int32_t error_kind_ = 0;
   std::int32_t reason_ = 0;
+  std::uint32_t error_code_ = 0;
 
   // Raw bytes read from the disk in large chunks, served as logical blocks.
   std::vector<char> raw_;

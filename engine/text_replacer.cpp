@@ -4,33 +4,77 @@
 
 #include <algorithm>
 
+#include "engine/file_result.h"
 #include "platform/text.h"
 
 // ---- Real file operations --------------------------------------------------------
 
-bool IFileOperations::CreateNew(const std::u16string& path, platform::File& file) {
-  return file.Open(path, platform::File::Mode::kWriteNew);
+namespace {
+// 0 after success, else the call's error, never 0 (ERROR_GEN_FAILURE stands
+// in for an unknown one). Callers read the error after the call has run: as
+// two arguments of one call their order would be unspecified.
+std::uint32_t Code(bool ok, std::uint32_t error) {
+  if (ok) return 0;
+  return error != 0 ? error : 31;
 }
-bool IFileOperations::Write(platform::File& file, const std::string& bytes) {
-  return file.Write(bytes.data(), bytes.size());
+std::uint32_t FileCode(bool ok, const platform::File& file) { return Code(ok, file.error()); }
+std::uint32_t SystemCode(bool ok) { return Code(ok, platform::LastError()); }
+}  // namespace
+
+std::uint32_t IFileOperations::CreateNew(const std::u16string& path, platform::File& file) {
+  bool ok = file.Open(path, platform::File::Mode::kWriteTemporary);
+  return FileCode(ok, file);
 }
-bool IFileOperations::Flush(platform::File& file) { return file.Flush(); }
-std::uint32_t IFileOperations::Replace(const std::u16string& target, const std::u16string& replacement,
-                                       const std::u16string& backup) {
-  return platform::ReplaceFile(target, replacement, backup);
+std::uint32_t IFileOperations::Write(platform::File& file, const std::string& bytes) {
+  bool ok = file.Write(bytes.data(), bytes.size());
+  return FileCode(ok, file);
 }
-bool IFileOperations::GetAttributes(const std::u16string& path, std::uint32_t& attributes) {
-  return platform::GetFileAttributes(path, attributes);
+std::uint32_t IFileOperations::Flush(platform::File& file) {
+  bool ok = file.Flush();
+  return FileCode(ok, file);
 }
-bool IFileOperations::SetAttributes(const std::u16string& path, std::uint32_t attributes) {
-  return platform::SetFileAttributes(path, attributes);
+std::uint32_t IFileOperations::SetMetadata(platform::File& file,
+                                           const platform::FileMetadata& metadata) {
+  bool ok = file.SetMetadata(metadata);
+  return FileCode(ok, file);
 }
-bool IFileOperations::Exists(const std::u16string& path) { return platform::PathExists(path); }
+std::uint32_t IFileOperations::IdentifyOpen(platform::File& file,
+                                            platform::FileIdentity& identity) {
+  bool ok = file.GetIdentity(identity);
+  return FileCode(ok, file);
+}
+std::uint32_t IFileOperations::Identify(const std::u16string& path,
+                                        platform::FileIdentity& identity) {
+  bool ok = platform::GetFileIdentity(path, identity);
+  return SystemCode(ok);
+}
+std::uint32_t IFileOperations::MakeBackup(const std::u16string& target,
+                                          const std::u16string& backup) {
+  bool ok = platform::MakeBackup(target, backup);
+  return SystemCode(ok);
+}
+std::uint32_t IFileOperations::MoveOver(platform::File& file, const std::u16string& path,
+                                        const std::u16string& target) {
+  return file.MoveOver(path, target);
+}
+std::uint32_t IFileOperations::Discard(platform::File& file, const std::u16string& path) {
+  bool ok = file.DeleteAndClose(path);
+  return FileCode(ok, file);
+}
+std::uint32_t IFileOperations::GetAttributes(const std::u16string& path,
+                                             std::uint32_t& attributes) {
+  bool ok = platform::GetFileAttributes(path, attributes);
+  return SystemCode(ok);
+}
+std::uint32_t IFileOperations::SetAttributes(const std::u16string& path, std::uint32_t attributes) {
+  bool ok = platform::SetFileAttributes(path, attributes);
+  return SystemCode(ok);
+}
+std::uint32_t IFileOperations::Delete(const std::u16string& path) {
+  bool ok = platform::DeleteFile(path);
+  return SystemCode(ok);
+}
 bool IFileOperations::IsFile(const std::u16string& path) { return platform::IsExistingFile(path); }
-bool IFileOperations::Delete(const std::u16string& path) { return platform::DeleteFile(path); }
-bool IFileOperations::Move(const std::u16string& from, const std::u16string& to) {
-  return platform::MoveFile(from, to);
-}
 
 IFileOperations& IFileOperations::Real() {
   static IFileOperations real;
@@ -50,96 +94,127 @@ std::u16string Numbered(const std::u16string& name, int n) {
   return name.substr(0, dot) + number + name.substr(dot);
 }
 
-// Removes a file even when it is read-only (the old content of a read-only
-// target keeps that attribute under its temporary backup name).
-void ForceDelete(IFileOperations& ops, const std::u16string& path) {
-  if (ops.Delete(path)) return;
-  std::uint32_t a = 0;
-  if (ops.GetAttributes(path, a) && (a & platform::attr::read_only) &&
-      ops.SetAttributes(path, a & ~platform::attr::read_only))
-    (void)ops.Delete(path);
+// The backup name to use: `backup`, or the first of its numbered forms that
+// is not an existing file; empty when all 99 are taken.
+std::u16string FreeBackupName(IFileOperations& ops, const std::u16string& backup) {
+  if (!ops.IsFile(backup)) return backup;
+  for (int n = 2; n <= 99; ++n) {
+    std::u16string candidate = Numbered(backup, n);
+    if (!ops.IsFile(candidate)) return candidate;
+  }
+  return {};
 }
 
-// One ReplaceFileW. When it stops half-way (1177: the old content under the
-// backup name, the new one still under the temporary name, the target's name
-// free), the old content is put back, or failing that the new one, so that
-// the target's name always holds one of them.
-std::uint32_t Swap(IFileOperations& ops, const std::u16string& temporary,
-                   const std::u16string& target, const std::u16string& backup) {
-  std::uint32_t rc = ops.Replace(target, temporary, backup);
-  if (rc != platform::err::unable_to_move_replacement_2) return rc;
-  if (ops.Move(backup, target)) return rc;
-  return ops.Move(temporary, target) ? platform::err::success : rc;
+// Removes a backup made by this commit. It is another name of the target's
+// file: a read-only attribute cleared to delete it is the target's too, and
+// is set again.
+void RemoveBackup(IFileOperations& ops, const std::u16string& backup,
+                  const std::u16string& target) {
+  if (ops.Delete(backup) == 0) return;
+  std::uint32_t attributes = 0;
+  if (ops.GetAttributes(backup, attributes) != 0 || !(attributes & platform::attr::read_only))
+    return;
+  if (ops.SetAttributes(backup, attributes & ~platform::attr::read_only) != 0) return;
+  (void)ops.Delete(backup);
+  (void)ops.SetAttributes(target, attributes);
 }
 
-// The swap with the read-only retry. A half-way swap is undone by Swap before
-// the attributes are restored, so that whichever content ends up under the
-// target's name is read-only again.
-std::uint32_t ReplaceWithRetry(IFileOperations& ops, const std::u16string& temporary,
-                               const std::u16string& target, const std::u16string& backup) {
-  std::uint32_t rc = Swap(ops, temporary, target, backup);
+// Whether the names are still what the rewrite read and wrote: the target the
+// file that was read, unchanged, and the temporary name the file written.
+// Anything else means another program got there meanwhile.
+std::uint32_t CheckNames(IFileOperations& ops, const CommitJob& job, bool& unchanged) {
+  platform::FileIdentity target, temporary, written;
+  unchanged = false;
+  if (std::uint32_t rc = ops.Identify(job.target, target)) return rc;
+  if (std::uint32_t rc = ops.Identify(job.temporary, temporary)) return rc;
+  if (std::uint32_t rc = ops.IdentifyOpen(*job.temp_file, written)) return rc;
+  unchanged = !target.is_link && target.Unchanged(job.original) && !temporary.is_link &&
+              temporary.SameFile(written);
+  return 0;
+}
+
+// The swap, with the read-only retry: Windows refuses to rename over a
+// read-only file (so does the POSIX stand-in), so the attribute is cleared,
+// the swap retried, and the attribute set again on whatever the name holds
+// then. `restore` is the attributes to set again (0: none were cleared).
+std::uint32_t SwapWithRetry(IFileOperations& ops, const CommitJob& job, std::uint32_t& restore) {
+  restore = 0;
+  std::uint32_t rc = ops.MoveOver(*job.temp_file, job.temporary, job.target);
   if (rc != platform::err::access_denied) return rc;
   std::uint32_t attributes = 0;
-  if (!ops.GetAttributes(target, attributes) || !(attributes & platform::attr::read_only)) return rc;
-  if (!ops.SetAttributes(target, attributes & ~platform::attr::read_only)) return rc;
-  rc = Swap(ops, temporary, target, backup);
-  // The rewritten file is read-only again, like the file it replaced. A
-  // failure here loses only the attribute, never content.
-  (void)ops.SetAttributes(target, attributes);
-  return rc;
+  if (ops.GetAttributes(job.target, attributes) != 0 || !(attributes & platform::attr::read_only))
+    return rc;
+  if (ops.SetAttributes(job.target, attributes & ~platform::attr::read_only) != 0) return rc;
+  restore = attributes;
+  return ops.MoveOver(*job.temp_file, job.temporary, job.target);
+}
+
+bool Failed(ReplaceFailure& failure, std::int32_t reason, std::uint32_t error) {
+  failure = {reason, error};
+  return false;
 }
 
 }  // namespace
 
-bool CreateTemporaryBeside(IFileOperations& ops, const std::u16string& path,
-                           std::u16string_view suffix, platform::File& file, std::u16string& name) {
-  for (int n = 1; n <= 99; ++n) {
+std::uint32_t CreateTemporaryBeside(IFileOperations& ops, const std::u16string& path,
+                                    std::u16string_view suffix, platform::File& file,
+                                    std::u16string& name) {
+  std::uint32_t rc = platform::err::file_exists;
+  for (int n = 1; n <= 99 && rc == platform::err::file_exists; ++n) {
     std::u16string candidate = path;
     if (n > 1) candidate += u"(" + platform::FromUtf8(std::to_string(n)) + u")";
     candidate += suffix;
-    if (ops.Exists(candidate)) continue;
-    if (ops.CreateNew(candidate, file)) {
-      name = std::move(candidate);
-      return true;
-    }
-    if (!ops.Exists(candidate)) return false;  // not a lost race for the name: give up
+    // Created exclusively: a name someone else holds is never overwritten.
+    rc = ops.CreateNew(candidate, file);
+    if (rc == 0) name = std::move(candidate);
   }
-  return false;
+  return rc;
 }
 
-bool Commit(IFileOperations& ops, const std::u16string& temporary, const std::u16string& target,
-            const std::u16string& backup, std::vector<std::u16string>* created) {
-  std::u16string backup_name = backup;
-  bool keep_backup = !backup.empty();
-  if (keep_backup && ops.IsFile(backup_name)) {
-    int n = 2;
-    for (; n <= 99 && ops.IsFile(Numbered(backup, n)); ++n) {
+bool Commit(IFileOperations& ops, const CommitJob& job, ReplaceFailure& failure,
+            std::vector<std::u16string>* created) {
+  // The backup is a second name of the old file, made while the target's
+  // name still holds it: at no moment does the target's name stand empty.
+  std::u16string backup;
+  if (!job.backup.empty()) {
+    backup = FreeBackupName(ops, job.backup);
+    std::uint32_t rc =
+        backup.empty() ? platform::err::file_exists : ops.MakeBackup(job.target, backup);
+    if (rc != 0) {
+      (void)ops.Discard(*job.temp_file, job.temporary);
+      return Failed(failure, kReasonReplaceBackup, rc);
     }
-    if (n > 99) {
-      ForceDelete(ops, temporary);
-      return false;
-    }
-    backup_name = Numbered(backup, n);
+    if (created) created->push_back(backup);
   }
-  if (!keep_backup) {
-    // ReplaceFileW without a backup name can fail half-way with the target
-    // gone; with one, each failure leaves a name we can restore from.
-    backup_name.clear();
-    for (int n = 1; n <= 99 && backup_name.empty(); ++n) {
-      std::u16string candidate = target + (n > 1 ? Numbered(u".vnold", n) : u".vnold");
-      if (!ops.Exists(candidate)) backup_name = candidate;
-    }
-    if (backup_name.empty()) {
-      ForceDelete(ops, temporary);
-      return false;
-    }
+  auto fail = [&](std::int32_t reason, std::uint32_t error) {
+    if (!backup.empty()) RemoveBackup(ops, backup, job.target);
+    (void)ops.Discard(*job.temp_file, job.temporary);
+    return Failed(failure, reason, error);
+  };
+  bool unchanged = false;
+  if (std::uint32_t rc = CheckNames(ops, job, unchanged)) return fail(kReasonReplaceChanged, rc);
+  if (!unchanged) return fail(kReasonReplaceChanged, 0);
+  std::uint32_t restore = 0;
+  std::uint32_t rc = SwapWithRetry(ops, job, restore);
+  if (rc != 0) {
+    // The old file is still under the target's name: the backup goes first,
+    // while the attribute it shares with the target is still cleared.
+    if (!backup.empty()) RemoveBackup(ops, backup, job.target);
+    if (restore != 0) (void)ops.SetAttributes(job.target, restore);
+    (void)ops.Discard(*job.temp_file, job.temporary);
+    return Failed(failure, kReasonReplaceSwap, rc);
   }
-  if (created) created->push_back(backup_name);
-
-  bool ok = ReplaceWithRetry(ops, temporary, target, backup_name) == platform::err::success;
-  if (!ok && ops.Exists(temporary)) ForceDelete(ops, temporary);
-  if (ok && !keep_backup) ForceDelete(ops, backup_name);
-  return ok;
+  // The rewritten file is read-only again, like the file it replaced, and
+  // so is the backup, which is that old file. A failure here loses only the
+  // attribute, never content.
+  if (restore != 0) {
+    (void)ops.SetAttributes(job.target, restore);
+    if (!backup.empty()) (void)ops.SetAttributes(backup, restore);
+  }
+  // The data and the new name were flushed; a close cannot lose them now.
+  job.temp_file->Close();
+  failure = {};
+  return true;
 }
 
 // ---- CTextReplacer -------------------------------------------------------------------
@@ -149,24 +224,43 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
+bool CTextReplacer::Fail(std::int32_t reason, std::uint32_t error) {
+  failure = {reason, error};
+  return false;
+}
+
 bool CTextReplacer::Open() {
   canceled = false;
   failed_ = false;
+  write_error_ = 0;
+  failure = {};
   held_.clear();
   bytes_.clear();
   created.clear();
   if (!OpenReader(true)) return false;
+  // What the file is now, and what its replacement must keep of it, from the
+  // handle that reads it: the commit refuses to swap if the name has come to
+  // hold anything else by then.
+  platform::File& original = reader.file();
+  if (!original.GetIdentity(original_)) {
+    reader.Close();
+    return Fail(kReasonReplaceChanged, original.error());
+  }
+  if (!original.GetMetadata(metadata_)) {
+    reader.Close();
+    return Fail(kReasonReplaceOwner, original.error());
+  }
   // Converted text goes back as UTF-16LE; everything else in the encoding it
   // was read in, with its mark.
   out_encoding_ = converted_text ? TextEncoding::kUtf16Le : reader.encoding();
   std::string probe;
   if (!EncodeText(out_encoding_, replace_text, probe)) {
     reader.Close();
-    return false;  // the replacement has no exact form in this file's encoding
+    return Fail(kReasonReplaceEncoding, 0);  // no exact form in this file's encoding
   }
-  if (!CreateTemporaryBeside(*ops, path, u".tmp", temp_file, temp_path)) {
+  if (std::uint32_t rc = CreateTemporaryBeside(*ops, path, u".tmp", temp_file, temp_path)) {
     reader.Close();
-    return false;
+    return Fail(kReasonReplaceTempCreate, rc);
   }
   created.push_back(temp_path);
   if (!converted_text && reader.mark_length() > 0) {
@@ -188,7 +282,8 @@ bool CTextReplacer::WriteText(std::u16string_view text) {
 }
 
 bool CTextReplacer::FlushBytes() {
-  if (!failed_ && !bytes_.empty() && !ops->Write(temp_file, bytes_)) failed_ = true;
+  if (!failed_ && !bytes_.empty()) write_error_ = ops->Write(temp_file, bytes_);
+  if (write_error_ != 0) failed_ = true;
   bytes_.clear();
   return !failed_;
 }
@@ -223,25 +318,47 @@ bool CTextReplacer::WritePiece(std::u16string_view piece, const std::vector<Bloc
 }
 
 void CTextReplacer::Discard() {
-  temp_file.Close();
-  if (!temp_path.empty() && ops->Exists(temp_path)) ForceDelete(*ops, temp_path);
+  if (temp_file.IsOpen()) (void)ops->Discard(temp_file, temp_path);
+}
+
+// Writes what is still held, gives the temporary file the original's owner
+// and mode, and flushes it; false with `failure` set.
+bool CTextReplacer::FinishTemporary() {
+  // Content that would not come back byte for byte must not replace the file.
+  if (!failed_ && !reader.round_trips()) return Fail(kReasonReplaceRoundTrip, 0);
+  if (!failed_) {
+    WriteText(held_);
+    FlushBytes();
+  }
+  // A failed write says so; a failure without one was a text with no exact
+  // form in the file's encoding.
+  if (failed_)
+    return Fail(write_error_ != 0 ? kReasonReplaceWrite : kReasonReplaceRoundTrip, write_error_);
+  // Owner and mode are set before the flush, so that they reach the disk
+  // with the data.
+  if (std::uint32_t rc = ops->SetMetadata(temp_file, metadata_))
+    return Fail(kReasonReplaceOwner, rc);
+  if (std::uint32_t rc = ops->Flush(temp_file)) return Fail(kReasonReplaceWrite, rc);
+  return true;
 }
 
 bool CTextReplacer::Close() {
   reader.Close();
   if (canceled) {
-    Discard();
-    return !ops->Exists(temp_path);
+    failure = {};
+    return ops->Discard(temp_file, temp_path) == 0;
   }
-  // A pass that did not read the whole file, or content that would not come
-  // back byte for byte, must not replace the file.
-  bool ok = !failed_ && reader.error_kind() == 0 && reader.round_trips();
-  if (ok) ok = WriteText(held_) && FlushBytes() && ops->Flush(temp_file);
-  if (!temp_file.Close()) ok = false;
-  if (!ok) {
+  // A pass that did not read the whole file leaves it alone; the reader's
+  // kind and reason say why.
+  if (reader.error_kind() != 0 || !FinishTemporary()) {
     Discard();
     return false;
   }
-  std::u16string backup_name = backup ? path + u".bak" : u"";
-  return Commit(*ops, temp_path, path, backup_name, &created);
+  CommitJob job;
+  job.temp_file = &temp_file;
+  job.temporary = temp_path;
+  job.target = path;
+  job.backup = backup ? path + u".bak" : u"";
+  job.original = original_;
+  return Commit(*ops, job, failure, &created);
 }

@@ -13,21 +13,37 @@
 #include "platform/fs.h"
 
 // The file operations of a rewrite, behind a seam so that tests can make each
-// step fail.
+// step fail. Each step returns 0 or the Win32 code of its failure.
 class IFileOperations {
  public:
   virtual ~IFileOperations() = default;
-  virtual bool CreateNew(const std::u16string& path, platform::File& file);
-  virtual bool Write(platform::File& file, const std::string& bytes);
-  virtual bool Flush(platform::File& file);
-  virtual std::uint32_t Replace(const std::u16string& target, const std::u16string& replacement,
-                                const std::u16string& backup);
-  virtual bool GetAttributes(const std::u16string& path, std::uint32_t& attributes);
-  virtual bool SetAttributes(const std::u16string& path, std::uint32_t attributes);
-  virtual bool Exists(const std::u16string& path);
+  // Creates the temporary file (File::Mode::kWriteTemporary); file_exists
+  // when the name is taken.
+  [[nodiscard]] virtual std::uint32_t CreateNew(const std::u16string& path, platform::File& file);
+  [[nodiscard]] virtual std::uint32_t Write(platform::File& file, const std::string& bytes);
+  [[nodiscard]] virtual std::uint32_t Flush(platform::File& file);
+  // Gives the temporary file the owner, group and mode (Windows: attributes
+  // and creation time) of the file it replaces.
+  [[nodiscard]] virtual std::uint32_t SetMetadata(platform::File& file,
+                                                  const platform::FileMetadata& metadata);
+  [[nodiscard]] virtual std::uint32_t IdentifyOpen(platform::File& file,
+                                                   platform::FileIdentity& identity);
+  [[nodiscard]] virtual std::uint32_t Identify(const std::u16string& path,
+                                               platform::FileIdentity& identity);
+  [[nodiscard]] virtual std::uint32_t MakeBackup(const std::u16string& target,
+                                                 const std::u16string& backup);
+  // Puts the open temporary file `file`, named `path`, under `target`'s name
+  // in one step (File::MoveOver).
+  [[nodiscard]] virtual std::uint32_t MoveOver(platform::File& file, const std::u16string& path,
+                                               const std::u16string& target);
+  // Deletes the open temporary file and closes it (File::DeleteAndClose).
+  [[nodiscard]] virtual std::uint32_t Discard(platform::File& file, const std::u16string& path);
+  [[nodiscard]] virtual std::uint32_t GetAttributes(const std::u16string& path,
+                                                    std::uint32_t& attributes);
+  [[nodiscard]] virtual std::uint32_t SetAttributes(const std::u16string& path,
+                                                    std::uint32_t attributes);
+  [[nodiscard]] virtual std::uint32_t Delete(const std::u16string& path);
   virtual bool IsFile(const std::u16string& path);
-  virtual bool Delete(const std::u16string& path);
-  virtual bool Move(const std::u16string& from, const std::u16string& to);
 
   static IFileOperations& Real();
 };
@@ -39,21 +55,35 @@ struct ReplaceFailure {
   std::uint32_t error = 0;
 };
 
-// Swaps `temporary` into `target`'s place. With a backup name the old content
-// is kept under it (numbered "(2)".."(99)" before the extension when the name
-// is taken); without one it is kept under a temporary name until the swap has
-// succeeded, so that the target's name always holds the old or the new
-// content. On failure the target is unchanged and the temporary file removed.
-// `created` receives every name the commit made (backups).
-[[nodiscard]] bool Commit(IFileOperations& ops, const std::u16string& temporary,
-                          const std::u16string& target, const std::u16string& backup,
+// A rewritten file, ready to take its original's place.
+struct CommitJob {
+  platform::File* temp_file = nullptr;  // open (kWriteTemporary), written and flushed
+  std::u16string temporary;             // its name
+  std::u16string target;
+  std::u16string backup;            // the backup name asked for; empty for none
+  platform::FileIdentity original;  // the target as the rewrite read it
+};
+
+// Puts the temporary file in the target's place. With a backup name the old
+// content is kept under it as well (numbered "(2)".."(99)" before the
+// extension when the name is taken), made before the swap as a second name of
+// the old file. The target's name holds the whole old or the whole new
+// content at every instant. Just before the swap, the target must still be
+// the file that was read and the temporary name the file that was written;
+// otherwise nothing is swapped (kReasonReplaceChanged). A read-only target is
+// made writable for the swap and read-only again afterwards. On failure the
+// target is as it was, the temporary file and any backup made are removed,
+// and `failure` says why. The temporary file is closed in every case.
+// `created` receives the backup name made.
+[[nodiscard]] bool Commit(IFileOperations& ops, const CommitJob& job, ReplaceFailure& failure,
                           std::vector<std::u16string>* created = nullptr);
 
-// A free name for the temporary file: path + ".tmp", else path + "(2).tmp"...
-// The caller creates it exclusively; false when none could be created.
-[[nodiscard]] bool CreateTemporaryBeside(IFileOperations& ops, const std::u16string& path,
-                                         std::u16string_view suffix, platform::File& file,
-                                         std::u16string& name);
+// Creates the temporary file beside `path`: path + suffix, else
+// path + "(2)" + suffix... up to "(99)". Returns 0 or the error of the
+// creation that failed for another reason than a taken name.
+[[nodiscard]] std::uint32_t CreateTemporaryBeside(IFileOperations& ops, const std::u16string& path,
+                                                  std::u16string_view suffix, platform::File& file,
+                                                  std::u16string& name);
 
 class CTextReplacer : public CTextFinder {
  public:
@@ -79,6 +109,8 @@ class CTextReplacer : public CTextFinder {
  private:
   bool WriteText(std::u16string_view text);
   bool FlushBytes();
+  bool Fail(std::int32_t reason, std::uint32_t error);
+  bool FinishTemporary();
   void Discard();
 
   TextEncoding out_encoding_ = TextEncoding::kAnsi;
@@ -86,4 +118,7 @@ class CTextReplacer : public CTextFinder {
   std::u16string out_;
   std::string bytes_;
   bool failed_ = false;
+  std::uint32_t write_error_ = 0;  // of the write that set failed_; 0: encoding
+  platform::FileIdentity original_;
+  platform::FileMetadata metadata_;
 };

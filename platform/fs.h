@@ -24,8 +24,10 @@ inline constexpr char16_t kPathSeparator = u'/';
 
 // One entry of a folder listing.
 // Windows fills every field from the listing itself. The POSIX stand-in fills
-// `name` and the folder/hidden/reparse bits cheaply; the rest (size, times,
-// read-only) only after FolderListing::LoadDetails, which costs a stat call.
+// `name` and the folder/hidden/reparse/device bits cheaply; the rest (size,
+// times, read-only) only after FolderListing::LoadDetails, which costs a stat
+// call. attr::device marks what is neither file, folder nor link (a pipe, a
+// device, a socket): reading it could block.
 struct FolderEntry {
   std::u16string name;
   std::uint32_t attributes = 0;
@@ -38,6 +40,27 @@ struct FolderEntry {
   bool IsFolder() const { return (attributes & attr::directory) != 0; }
 };
 
+// What tells one file from another, and whether it changed: the volume and
+// file index (Windows: GetFileInformationByHandle on a handle opened with
+// FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS; POSIX: lstat's
+// st_dev and st_ino), the number of names (hard links), size and last-write
+// time. A symbolic link is described itself, never its target.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  std::uint32_t link_count = 0;
+  std::uint64_t size = 0;
+  FileTime last_write_time = 0;
+  bool is_link = false;
+  bool is_regular = false;  // not a folder, link, device, pipe or socket
+
+  bool SameFile(const FileIdentity& other) const {
+    return volume == other.volume && index == other.index;
+  }
+  bool Unchanged(const FileIdentity& other) const {
+    return SameFile(other) && size == other.size && last_write_time == other.last_write_time;
+  }
+};
 // Lists one folder, "." and ".." included where the system lists them
 // (Windows: FindFirstFileExW on folder + "\*.*" with the large-fetch flag;
 // POSIX: readdir, which lists both).
@@ -48,8 +71,19 @@ class FolderListing {
   FolderListing(const FolderListing&) = delete;
   FolderListing& operator=(const FolderListing&) = delete;
 
-  // False when the folder cannot be listed; error() tells why.
-  [[nodiscard]] bool Open(std::u16string_view folder);
+  enum class Follow { kLinks, kNoLinks };
+  // False when the folder cannot be listed; error() tells why. With kNoLinks
+  // a folder whose own name is a symbolic link or junction is refused
+  // (err::cant_resolve_filename) rather than entered; the entries are then
+  // read through the one handle that was opened (POSIX: open with
+  // O_NOFOLLOW | O_DIRECTORY, then fdopendir; Windows: a handle opened with
+  // FILE_FLAG_OPEN_REPARSE_POINT, listed with GetFileInformationByHandleEx),
+  // so the listing is of the folder that GetIdentity describes even when the
+  // name is swapped meanwhile.
+  [[nodiscard]] bool Open(std::u16string_view folder, Follow follow = Follow::kLinks);
+  // The identity of the folder being listed, from the open handle (fstat /
+  // GetFileInformationByHandle).
+  [[nodiscard]] bool GetIdentity(FileIdentity& identity);
   // Fills `entry` with the next entry; false at the end.
   [[nodiscard]] bool Next(FolderEntry& entry);
   // Completes size, times and the read-only bit (a no-op on Windows). False
@@ -89,39 +123,43 @@ bool IsExistingFolder(std::u16string_view path);
 [[nodiscard]] bool GetFileAttributes(std::u16string_view path, std::uint32_t& attributes);
 [[nodiscard]] bool SetFileAttributes(std::u16string_view path, std::uint32_t attributes);
 
-// What tells one file from another, and whether it changed: the volume and
-// file index (Windows: GetFileInformationByHandle on a handle opened with
-// FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS; POSIX: lstat's
-// st_dev and st_ino), the number of names (hard links), size and last-write
-// time. A symbolic link is described itself, never its target.
-struct FileIdentity {
-  std::uint64_t volume = 0;
-  std::uint64_t index = 0;
-  std::uint32_t link_count = 0;
-  std::uint64_t size = 0;
-  FileTime last_write_time = 0;
-  bool is_link = false;
-  bool is_regular = false;  // not a folder, link, device, pipe or socket
-
-  bool SameFile(const FileIdentity& other) const {
-    return volume == other.volume && index == other.index;
-  }
-  bool Unchanged(const FileIdentity& other) const {
-    return SameFile(other) && size == other.size && last_write_time == other.last_write_time;
-  }
-};
+// The identity of the entry `path` names.
 [[nodiscard]] bool GetFileIdentity(std::u16string_view path, FileIdentity& identity);
 
 // Last error of the calling thread after a failed call above, as a Win32 code.
 std::uint32_t LastError();
 
+// What a rewritten file keeps of the file it replaces, read from the open
+// original and applied to the open replacement before the swap. POSIX: the
+// owner, group and permission bits (fstat, then fchown and fchmod). Windows:
+// the attributes (read-only aside: the swap refuses a read-only target and the
+// caller handles that) and the creation time (GetFileInformationByHandle,
+// then SetFileInformationByHandle(FileBasicInfo)).
+struct FileMetadata {
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+  std::uint32_t mode = 0;
+  std::uint32_t attributes = 0;
+  FileTime creation_time = 0;
+};
+
 // A file opened for binary reading or writing. Not copyable; closes itself.
 class File {
  public:
   enum class Mode {
-    kRead,          // existing file, shared for reading and writing by others
-    kWriteCreate,   // create or truncate
-    kWriteNew,      // create only if no such name exists (else err::file_exists)
+    // An existing regular file, shared for reading and writing by others.
+    // Never blocks: a pipe, device or socket is refused with
+    // err::bad_file_type (POSIX opens with O_NONBLOCK, then checks fstat;
+    // Windows checks GetFileType after CreateFileW), a folder with
+    // err::access_denied.
+    kRead,
+    kWriteCreate,  // create or truncate
+    kWriteNew,     // create only if no such name exists (else err::file_exists)
+    // As kWriteNew, for a file that will replace another (MoveOver): readable
+    // by the owner alone until SetMetadata (POSIX mode 0600), and on Windows
+    // opened with DELETE access and without delete sharing, so that nobody
+    // else can rename or delete it while it is open.
+    kWriteTemporary,
   };
 
   File();
@@ -141,6 +179,29 @@ class File {
   // Pushes written data to the disk (FlushFileBuffers / fsync).
   [[nodiscard]] bool Flush();
   [[nodiscard]] bool GetSize(std::uint64_t& size);
+  // The identity of the open file (fstat / GetFileInformationByHandle): the
+  // file this object reads or wrote, whatever its name now names.
+  [[nodiscard]] bool GetIdentity(FileIdentity& identity);
+  [[nodiscard]] bool GetMetadata(FileMetadata& metadata);
+  // Gives the open file `metadata` (see FileMetadata). POSIX: the owner and
+  // group change only where they differ; a change the system refuses fails
+  // (err::access_denied) and leaves the mode alone.
+  [[nodiscard]] bool SetMetadata(const FileMetadata& metadata);
+  // Puts this file, opened with kWriteTemporary under the name `own_path`,
+  // under `target`'s name in one step: `target` names the old or the new
+  // file at every instant, never nothing. Returns 0 or a Win32 code;
+  // access_denied for a read-only target (as Windows refuses to replace it;
+  // the caller may clear the attribute and retry). The file stays open.
+  // Windows: SetFileInformationByHandle(FileRenameInfo, ReplaceIfExists) on
+  // the open handle, so the file moved is the one written whatever happened
+  // to its name. POSIX: rename(2) of `own_path`; the caller checks just
+  // before that `own_path` still names this file (GetIdentity).
+  std::uint32_t MoveOver(std::u16string_view own_path, std::u16string_view target);
+  // Deletes this file, opened with kWriteTemporary under `own_path`, and
+  // closes it. Whatever else has come to be under `own_path` is left alone.
+  // Windows: delete disposition on the open handle; POSIX: unlink when
+  // `own_path` still names this file.
+  bool DeleteAndClose(std::u16string_view own_path);
   // Closes; false when the system reported a failure (a lost write).
   bool Close();
   // The Win32 code of the last failure of this object.
@@ -168,21 +229,28 @@ bool DeleteFolderTree(std::u16string_view path);
 [[nodiscard]] bool CreateTempFileName(std::u16string_view folder, std::u16string_view prefix,
                                       std::u16string& path);
 
-// ReplaceFileW(target, replacement, backup or none, flags 0): the replacement's
-// content takes the target's name; with a backup name the old target is kept
-// under it. Returns 0 or a Win32 error code:
+// Keeps the current content of the existing file `target` under the new name
+// `backup` as well: a second hard link where the file system has them
+// (CreateHardLinkW / link(2)), else a copy with the same attributes or mode.
+// Fails when `backup` exists. The target's name is never touched.
+[[nodiscard]] bool MakeBackup(std::u16string_view target, std::u16string_view backup);
+
+// The replacement's content takes the target's name; with a backup name the
+// old content is also kept under it (an older file of that name is replaced).
+// Unlike ReplaceFileW, which renames the target away before it moves the
+// replacement in, the target's name holds the old or the new content at
+// every instant: the backup is made first (MakeBackup), then the replacement
+// is renamed over the target in one step (MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH / rename(2)). The new
+// content gets the target's attributes (POSIX: permission bits). Returns 0 or
+// a Win32 error code:
 //   access_denied (5) when the target is read-only (the caller may clear the
 //     attribute and retry);
 //   file_not_found (2) / path_not_found (3) when the target or replacement is
 //     missing;
-//   unable_to_remove_replaced (1175): nothing changed;
-//   unable_to_move_replacement (1176): the replacement could not be moved, the
-//     target still has its old name... on Windows it may be under the backup
-//     name instead: callers must check;
-//   unable_to_move_replacement_2 (1177): the replacement is still under its
-//     own name and the old target is under the backup name.
-// The POSIX stand-in gives the same outcomes with rename(2), and keeps the
-// target's permission bits on the new content as Windows keeps attributes.
+//   unable_to_remove_replaced (1175) when the backup could not be made;
+//   any other code from the rename. On every failure the target is as it was
+//   and no backup was made.
 std::uint32_t ReplaceFile(std::u16string_view target, std::u16string_view replacement,
                           std::u16string_view backup);
 

@@ -37,14 +37,22 @@ inline constexpr std::uint32_t file_exists = 80;
 inline constexpr std::uint32_t invalid_parameter = 87;
 inline constexpr std::uint32_t disk_full = 112;
 inline constexpr std::uint32_t insufficient_buffer = 122;
+// A name that has no form on this system (POSIX: a UTF-16 name with a lone
+// surrogate that no file name's bytes decode to, or a NUL character).
+inline constexpr std::uint32_t invalid_name = 123;
 inline constexpr std::uint32_t dir_not_empty = 145;
 inline constexpr std::uint32_t already_exists = 183;
 inline constexpr std::uint32_t filename_too_long = 206;
+// ERROR_BAD_FILE_TYPE: File::Open refuses to read a pipe, device or socket.
+inline constexpr std::uint32_t bad_file_type = 222;
 inline constexpr std::uint32_t wait_timeout = 258;
 // ReplaceFileW's partial failures.
 inline constexpr std::uint32_t unable_to_remove_replaced = 1175;
 inline constexpr std::uint32_t unable_to_move_replacement = 1176;
 inline constexpr std::uint32_t unable_to_move_replacement_2 = 1177;
+// ERROR_CANT_RESOLVE_FILENAME: a symbolic link met where none is followed
+// (POSIX ELOOP, which O_NOFOLLOW reports).
+inline constexpr std::uint32_t cant_resolve_filename = 1921;
 }  // namespace err
 
 }  // namespace platform

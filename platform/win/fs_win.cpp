@@ -62,53 +62,106 @@ std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
   return path;
 }
 
+// The identity of an open handle; false with the thread's last error set.
+bool IdentifyHandle(HANDLE handle, FileIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  DWORD type = GetFileType(handle);
+  identity.volume = info.dwVolumeSerialNumber;
+  identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  identity.link_count = info.nNumberOfLinks;
+  identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  identity.last_write_time = ToFileTime(info.ftLastWriteTime);
+  identity.is_link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  identity.is_regular = !identity.is_link && type == FILE_TYPE_DISK &&
+                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- listing
 
 struct FolderListing::Impl {
-  HANDLE find = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAW data{};
-  bool have_pending = false;  // `data` holds the entry FindFirstFileExW returned
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  // Records of FILE_ID_BOTH_DIR_INFO, which must be 8-byte aligned.
+  std::vector<LONGLONG> records = std::vector<LONGLONG>(64 * 1024 / sizeof(LONGLONG));
+  std::size_t next = 0;  // byte offset of the next record in `records`
+  bool have_records = false;
 };
 
 FolderListing::FolderListing() : impl_(std::make_unique<Impl>()) {}
 FolderListing::~FolderListing() { Close(); }
 
-bool FolderListing::Open(std::u16string_view folder) {
+bool FolderListing::Open(std::u16string_view folder, Follow follow) {
   Close();
   error_ = 0;
-  std::u16string pattern = Join(folder, u"*.*");
-  // FindExInfoBasic skips the 8.3 short names, which nobody here reads, and
-  // the large-fetch flag asks for bigger directory reads; both only speed
-  // the walk up.
-  impl_->find = FindFirstFileExW(ApiPath(pattern).c_str(), FindExInfoBasic, &impl_->data,
-                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (impl_->find == INVALID_HANDLE_VALUE) {
+  std::u16string path(folder.empty() ? u"." : folder);
+  if (path.size() == 2 && path[1] == u':') path += kPathSeparator;  // "C:" is the drive's root here
+  // The folder is opened once and its entries read through that handle
+  // (GetFileInformationByHandleEx), so what is listed is the folder that
+  // GetIdentity describes, even when its name is swapped meanwhile; a listing
+  // by name (FindFirstFileExW) could not promise that. OPEN_REPARSE_POINT
+  // opens a junction or link itself instead of what it points at.
+  DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
+  if (follow == Follow::kNoLinks) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE handle = CreateFileW(ApiPath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
     error_ = GetLastError();
     return false;
   }
-  impl_->have_pending = true;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) {
+    error_ = GetLastError();
+  } else if (follow == Follow::kNoLinks && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    error_ = ERROR_CANT_RESOLVE_FILENAME;
+  } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    error_ = ERROR_PATH_NOT_FOUND;  // as a listing of "file\*.*" reports it
+  }
+  if (error_ != 0) {
+    CloseHandle(handle);
+    return false;
+  }
+  impl_->folder = handle;
   return true;
 }
 
+bool FolderListing::GetIdentity(FileIdentity& identity) {
+  if (impl_->folder == INVALID_HANDLE_VALUE) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  return IdentifyHandle(impl_->folder, identity);
+}
+
 bool FolderListing::Next(FolderEntry& entry) {
-  if (impl_->find == INVALID_HANDLE_VALUE) return false;
-  if (!impl_->have_pending) {
-    if (!FindNextFileW(impl_->find, &impl_->data)) {
+  if (impl_->folder == INVALID_HANDLE_VALUE) return false;
+  if (!impl_->have_records) {
+    DWORD size = static_cast<DWORD>(impl_->records.size() * sizeof(LONGLONG));
+    if (!GetFileInformationByHandleEx(impl_->folder, FileIdBothDirectoryInfo, impl_->records.data(),
+                                      size)) {
       DWORD code = GetLastError();
       error_ = code == ERROR_NO_MORE_FILES ? 0 : code;
       return false;
     }
+    impl_->have_records = true;
+    impl_->next = 0;
   }
-  impl_->have_pending = false;
-  const WIN32_FIND_DATAW& d = impl_->data;
-  entry.name = FromW(d.cFileName);
-  entry.attributes = d.dwFileAttributes;
-  entry.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-  entry.creation_time = ToFileTime(d.ftCreationTime);
-  entry.last_write_time = ToFileTime(d.ftLastWriteTime);
-  entry.last_access_time = ToFileTime(d.ftLastAccessTime);
+  const auto* base = reinterpret_cast<const unsigned char*>(impl_->records.data());
+  const auto* d = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(base + impl_->next);
+  if (d->NextEntryOffset == 0)
+    impl_->have_records = false;
+  else
+    impl_->next += d->NextEntryOffset;
+  auto time = [](const LARGE_INTEGER& t) { return static_cast<FileTime>(t.QuadPart); };
+  entry.name = FromW(d->FileName, d->FileNameLength / sizeof(wchar_t));
+  entry.attributes = d->FileAttributes;
+  entry.size = static_cast<std::uint64_t>(d->EndOfFile.QuadPart);
+  entry.creation_time = time(d->CreationTime);
+  entry.last_write_time = time(d->LastWriteTime);
+  entry.last_access_time = time(d->LastAccessTime);
   entry.details_loaded = true;
   return true;
 }
@@ -119,11 +172,11 @@ bool FolderListing::LoadDetails(FolderEntry& entry) {
 }
 
 void FolderListing::Close() {
-  if (impl_ && impl_->find != INVALID_HANDLE_VALUE) {
-    FindClose(impl_->find);
-    impl_->find = INVALID_HANDLE_VALUE;
+  if (impl_ && impl_->folder != INVALID_HANDLE_VALUE) {
+    CloseHandle(impl_->folder);
+    impl_->folder = INVALID_HANDLE_VALUE;
   }
-  if (impl_) impl_->have_pending = false;
+  if (impl_) impl_->have_records = false;
 }
 
 // ------------------------------------------------------------- attributes
@@ -184,24 +237,11 @@ bool GetFileIdentity(std::u16string_view path, FileIdentity& identity) {
                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  bool ok = GetFileInformationByHandle(h, &info) != FALSE;
-  DWORD type = GetFileType(h);
+  bool ok = IdentifyHandle(h, identity);
   DWORD error = GetLastError();
   CloseHandle(h);
-  if (!ok) {
-    SetLastError(error);
-    return false;
-  }
-  identity.volume = info.dwVolumeSerialNumber;
-  identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  identity.link_count = info.nNumberOfLinks;
-  identity.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-  identity.last_write_time = ToFileTime(info.ftLastWriteTime);
-  identity.is_link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  identity.is_regular = !identity.is_link && type == FILE_TYPE_DISK &&
-                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  return true;
+  if (!ok) SetLastError(error);
+  return ok;
 }
 
 std::uint32_t LastError() { return GetLastError(); }
@@ -235,13 +275,24 @@ bool File::Open(std::u16string_view path, Mode mode) {
     // Not CREATE_ALWAYS: it fails with access denied on an existing hidden or
     // system file unless the same attributes are passed again. Opening and
     // then truncating works on any writable file and keeps its attributes.
-    disposition = mode == Mode::kWriteNew ? CREATE_NEW : OPEN_ALWAYS;
+    disposition = mode == Mode::kWriteCreate ? OPEN_ALWAYS : CREATE_NEW;
     flags = FILE_ATTRIBUTE_NORMAL;
   }
+  // DELETE lets MoveOver and DeleteAndClose work on the handle; without
+  // FILE_SHARE_DELETE nobody else can rename or delete the file meanwhile.
+  if (mode == Mode::kWriteTemporary) access |= DELETE;
   HANDLE handle =
       CreateFileW(ApiPath(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error_ = GetLastError();
+    return false;
+  }
+  // A pipe or a device (a name like \\.\pipe\x, or a reserved name) is no
+  // file to read or rewrite: its reads can block for ever.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    error_ = ERROR_BAD_FILE_TYPE;
+    SetLastError(error_);
     return false;
   }
   if (mode == Mode::kWriteCreate && !SetEndOfFile(handle)) {
@@ -323,6 +374,112 @@ bool File::GetSize(std::uint64_t& size) {
   }
   size = static_cast<std::uint64_t>(value.QuadPart);
   return true;
+}
+
+bool File::GetIdentity(FileIdentity& identity) {
+  if (!IsOpen() || !IdentifyHandle(AsHandle(handle_), identity)) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  return true;
+}
+
+bool File::GetMetadata(FileMetadata& metadata) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!IsOpen() || !GetFileInformationByHandle(AsHandle(handle_), &info)) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  metadata.attributes = info.dwFileAttributes;
+  metadata.creation_time = ToFileTime(info.ftCreationTime);
+  return true;
+}
+
+bool File::SetMetadata(const FileMetadata& metadata) {
+  // The attributes a file can be given; read-only is left to the caller (a
+  // read-only file could not be renamed over the target's name), the others
+  // describe the file system's own state.
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
+  FILE_BASIC_INFO basic{};
+  basic.CreationTime.QuadPart = static_cast<LONGLONG>(metadata.creation_time);
+  basic.FileAttributes = metadata.attributes & kSettable;
+  if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  // Zero times mean "leave as is".
+  if (!IsOpen() ||
+      !SetFileInformationByHandle(AsHandle(handle_), FileBasicInfo, &basic, sizeof basic)) {
+    error_ = IsOpen() ? GetLastError() : ERROR_INVALID_HANDLE;
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// A full path with the "\\?\" prefix, as a rename by handle takes it: the
+// name is handed to the system without the normalisation of other calls.
+std::wstring VerbatimPath(std::u16string_view path) {
+  std::wstring api_path = ApiPath(path);
+  DWORD size = GetFullPathNameW(api_path.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  DWORD length = size == 0 ? 0 : GetFullPathNameW(api_path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return api_path;
+  full.resize(length);
+  std::u16string text = FromW(full.c_str(), full.size());
+  if (text.starts_with(kExtendedPrefix)) return full;
+  if (text.starts_with(u"\\\\")) return W(kExtendedUncPrefix.data()) + full.substr(2);
+  return W(kExtendedPrefix.data()) + full;
+}
+
+}  // namespace
+
+std::uint32_t File::MoveOver(std::u16string_view own_path, std::u16string_view target) {
+  (void)own_path;  // the handle says which file moves
+  if (!IsOpen()) return error_ = ERROR_INVALID_HANDLE;
+  // Not ReplaceFileW: it renames the target away (to the backup name, or
+  // out of sight without one) before it moves the replacement in, and a
+  // crash between the two leaves no file under the name; its partial
+  // failures 1176 and 1177 are that state. A rename by handle with
+  // ReplaceIfExists is one step on the file system: the name holds the old
+  // file or the new one. A read-only target is refused (access denied), as
+  // ReplaceFileW refuses it.
+  std::wstring name = VerbatimPath(target);
+  // Wine lets a rename replace a read-only file, Windows does not: asked
+  // first, so that the caller's read-only handling runs everywhere.
+  DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return error_ = ERROR_ACCESS_DENIED;
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::copy(name.begin(), name.end(), info->FileName);
+  info->FileName[name.size()] = L'\0';
+  if (!SetFileInformationByHandle(AsHandle(handle_), FileRenameInfo, info,
+                                  static_cast<DWORD>(buffer.size()))) {
+    error_ = GetLastError();
+    return error_ != 0 ? error_ : ERROR_GEN_FAILURE;
+  }
+  // FlushFileBuffers before the rename made the data durable; this makes the
+  // new name so (MOVEFILE_WRITE_THROUGH's promise for a rename by name).
+  (void)FlushFileBuffers(AsHandle(handle_));
+  return 0;
+}
+
+bool File::DeleteAndClose(std::u16string_view own_path) {
+  (void)own_path;  // the handle says which file goes
+  if (!IsOpen()) return true;
+  // The delete disposition acts on this file, whatever its name names now;
+  // it needs the DELETE access of kWriteTemporary.
+  // Brace-initialised: the header's DeleteFile macro renamed the member.
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  bool deleted = SetFileInformationByHandle(AsHandle(handle_), FileDispositionInfo, &disposition,
+                                            sizeof disposition) != FALSE;
+  if (!deleted) error_ = GetLastError();
+  Close();
+  return deleted;
 }
 
 bool File::Close() {
@@ -452,17 +609,46 @@ bool CreateTempFileName(std::u16string_view folder, std::u16string_view prefix,
   return true;
 }
 
+bool MakeBackup(std::u16string_view target, std::u16string_view backup) {
+  std::wstring from = ApiPath(target), to = ApiPath(backup);
+  if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return true;
+  DWORD code = GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
+    SetLastError(ERROR_FILE_EXISTS);  // one code for a taken name, as on POSIX
+    return false;
+  }
+  // FAT volumes and some shares have no hard links: a copy (CopyFileW keeps
+  // the attributes) holds the old content there.
+  return CopyFileW(from.c_str(), to.c_str(), TRUE) != FALSE;
+}
+
 std::uint32_t ReplaceFile(std::u16string_view target, std::u16string_view replacement,
                           std::u16string_view backup) {
-  std::wstring backup_path = backup.empty() ? std::wstring() : ApiPath(backup);
-  // ReplaceFileW keeps the target's attributes, streams and security on the
-  // new content; a read-only target makes it fail with ERROR_ACCESS_DENIED.
-  if (ReplaceFileW(ApiPath(target).c_str(), ApiPath(replacement).c_str(),
-                   backup.empty() ? nullptr : backup_path.c_str(), 0, nullptr, nullptr)) {
-    return 0;
+  std::wstring target_path = ApiPath(target), replacement_path = ApiPath(replacement);
+  DWORD attributes = GetFileAttributesW(target_path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  // As ReplaceFileW: a read-only target is refused.
+  if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
+  if (GetFileAttributesW(replacement_path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return GetLastError();
+  // The new content keeps the target's attributes, as ReplaceFileW keeps them.
+  (void)SetFileAttributesW(replacement_path.c_str(),
+                           attributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+  if (!backup.empty()) {
+    std::wstring backup_path = ApiPath(backup);
+    if (!DeleteFileW(backup_path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+      return ERROR_UNABLE_TO_REMOVE_REPLACED;
+    if (!MakeBackup(target, backup)) return ERROR_UNABLE_TO_REMOVE_REPLACED;
   }
-  DWORD code = GetLastError();
-  return code != 0 ? code : ERROR_GEN_FAILURE;  // never report failure as success
+  // See File::MoveOver for why this is not ReplaceFileW: the rename replaces
+  // the name in one step, so it never stands empty.
+  if (!MoveFileExW(replacement_path.c_str(), target_path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD code = GetLastError();
+    if (!backup.empty()) (void)DeleteFileW(ApiPath(backup).c_str());
+    return code != 0 ? code : ERROR_GEN_FAILURE;
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------- well-known paths

@@ -53,7 +53,7 @@ TEST_F(ReplacerTest, EachOccurrenceIsReplacedAndPositionsAreThoseOfTheRewrittenT
 // per file would make it crawl.
 class UnflushedOps : public IFileOperations {
  public:
-  bool Flush(platform::File&) override { return true; }
+  std::uint32_t Flush(platform::File&) override { return 0; }
 };
 
 // Every encoding is written back byte for byte as the reference rewrite of
@@ -156,7 +156,7 @@ TEST_F(ReplacerTest, ATemporaryNameInUseIsNotTouched) {
 class StoppingOps : public IFileOperations {
  public:
   StoppingOps(platform::Event& stop, int writes) : stop_(stop), writes_(writes) {}
-  bool Write(platform::File& file, const std::string& bytes) override {
+  std::uint32_t Write(platform::File& file, const std::string& bytes) override {
     if (--writes_ == 0) stop_.Set();
     return IFileOperations::Write(file, bytes);
   }

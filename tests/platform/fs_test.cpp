@@ -128,6 +128,7 @@ TEST(FsTest, FileReadWriteSeek) {
   EXPECT_EQ(missing.error(), platform::err::file_not_found);
   File folder;
   EXPECT_FALSE(folder.Open(tree.root(), File::Mode::kRead)) << "a folder is not a file";
+  EXPECT_EQ(folder.error(), platform::err::access_denied);
 }
 
 TEST(FsTest, ReplaceFileOutcomes) {
@@ -180,6 +181,92 @@ TEST(FsTest, ReplaceFileKeepsTargetReadOnlyAttributeOffAndOverwritesOldBackup) {
   ASSERT_EQ(platform::ReplaceFile(target, replacement, backup), 0u);
   EXPECT_EQ(ReadBytes(target), "v2");
   EXPECT_EQ(ReadBytes(backup), "v1");
+}
+
+// The steps of a safe rewrite: a backup as a second name of the old file,
+// the temporary file moved over the target by its open handle, and a
+// temporary file deleted only while its name is still its own.
+TEST(FsTest, BackupMoveOverAndDiscardOfAnOpenTemporaryFile) {
+  struct Case {
+    const char* name;
+    bool read_only_target;
+    std::uint32_t result;
+  } cases[] = {
+      {"writable target", false, 0},
+      {"read-only target", true, platform::err::access_denied},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempTree tree;
+    std::u16string target = tree.Write(u"t.txt", "old");
+    std::u16string temporary = tree.Path(u"t.txt.tmp");
+    File file;
+    ASSERT_TRUE(file.Open(temporary, File::Mode::kWriteTemporary));
+    ASSERT_TRUE(file.Write("new", 3) && file.Flush());
+    platform::FileIdentity written, named;
+    ASSERT_TRUE(file.GetIdentity(written));
+    ASSERT_TRUE(platform::GetFileIdentity(temporary, named));
+    EXPECT_TRUE(written.SameFile(named));
+
+    std::u16string backup = tree.Path(u"t.txt.bak");
+    ASSERT_TRUE(platform::MakeBackup(target, backup));
+    EXPECT_EQ(ReadBytes(backup), "old");
+    EXPECT_FALSE(platform::MakeBackup(target, backup)) << "a backup never replaces a file";
+    EXPECT_EQ(platform::LastError(), platform::err::file_exists);
+
+    if (c.read_only_target) {
+      ASSERT_TRUE(platform::SetFileAttributes(target, platform::attr::read_only));
+    }
+    EXPECT_EQ(file.MoveOver(temporary, target), c.result);
+    if (c.result == 0) {
+      EXPECT_FALSE(platform::PathExists(temporary));
+      ASSERT_TRUE(platform::GetFileIdentity(target, named));
+      EXPECT_TRUE(written.SameFile(named)) << "the file written is the one moved";
+      // Windows lets nobody else open it before the close: the open handle
+      // may delete it.
+      EXPECT_TRUE(file.Close());
+      EXPECT_EQ(ReadBytes(target), "new");
+    } else {
+      EXPECT_EQ(ReadBytes(target), "old");
+      EXPECT_TRUE(file.DeleteAndClose(temporary));
+      EXPECT_FALSE(platform::PathExists(temporary));
+      ASSERT_TRUE(platform::SetFileAttributes(target, 0));
+    }
+    EXPECT_EQ(ReadBytes(backup), "old");
+  }
+}
+
+// Another program moves its own file over the temporary name. Windows
+// refuses that while the temporary file is open; where it happens, deleting
+// the temporary file leaves the other program's file alone.
+TEST(FsTest, DiscardingATemporaryFileNeverDeletesWhatReplacedItsName) {
+  TempTree tree;
+  std::u16string temporary = tree.Path(u"t.tmp");
+  File file;
+  ASSERT_TRUE(file.Open(temporary, File::Mode::kWriteTemporary));
+  ASSERT_TRUE(file.Write("mine", 4));
+  std::u16string foreign = tree.Write(u"foreign", "theirs");
+  bool moved = platform::ReplaceFile(temporary, foreign, u"") == 0;
+  file.DeleteAndClose(temporary);
+  EXPECT_EQ(ReadBytes(temporary), moved ? "theirs" : "<missing>");
+}
+
+TEST(FsTest, ListingReportsTheIdentityOfTheFolderItOpened) {
+  TempTree tree;
+  std::u16string folder = tree.Folder(u"sub");
+  std::u16string file = tree.Write(u"file.txt", "x");
+  for (auto follow :
+       {platform::FolderListing::Follow::kLinks, platform::FolderListing::Follow::kNoLinks}) {
+    platform::FolderListing listing;
+    ASSERT_TRUE(listing.Open(folder, follow));
+    platform::FileIdentity listed, named;
+    ASSERT_TRUE(listing.GetIdentity(listed));
+    ASSERT_TRUE(platform::GetFileIdentity(folder, named));
+    EXPECT_TRUE(listed.SameFile(named));
+    EXPECT_FALSE(listed.is_link);
+    EXPECT_FALSE(listing.Open(file, follow)) << "a file is not a folder";
+    EXPECT_EQ(listing.error(), platform::err::path_not_found);
+  }
 }
 
 TEST(FsTest, TemporaryNamesAreNewFiles) {
