@@ -23,7 +23,7 @@ class CRegexpHandler {
   // pattern. A file that needs more ends as too complex.
   struct WorkBudget {
     std::uint64_t call_steps = 0;  // 0: regex::DefaultStepBudget of the call
-    std::uint64_t steps_per_unit = 1024;
+    std::uint64_t steps_per_unit = 512;
   };
 
   CRegexpHandler() = default;
