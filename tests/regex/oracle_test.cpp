@@ -146,8 +146,8 @@ struct Sweep {
 
 // Compares the engine with the reference on every pattern and text; returns
 // the number of (pattern, text) pairs compared.
-long Compare(std::vector<Node>& patterns, const std::vector<std::u16string>& texts,
-             unsigned flags, const std::vector<int>& starts) {
+long Compare(std::vector<Node>& patterns, const std::vector<std::u16string>& texts, unsigned flags,
+             const std::vector<int>& starts) {
   regex::CPattern pattern;
   regex::CMatchState state;
   regex::MatchSpans spans;
@@ -272,12 +272,12 @@ TEST(OracleTest, RepeatedAlternationsGoOnAfterAnIterationBacksOff) {
       Leaf(Node::kEmpty),
   };
   const std::vector<Unary> repeats = {
-      Quantifier(0, -1, Node::kGreedy),     Quantifier(1, -1, Node::kGreedy),
-      Quantifier(0, 1, Node::kGreedy),      Quantifier(0, 2, Node::kGreedy),
-      Quantifier(1, 3, Node::kGreedy),      Quantifier(2, -1, Node::kGreedy),
-      Quantifier(0, -1, Node::kLazy),       Quantifier(1, -1, Node::kLazy),
-      Quantifier(1, 2, Node::kLazy),        Quantifier(0, -1, Node::kPossessive),
-      Quantifier(0, 2, Node::kPossessive),  Quantifier(2, 2, Node::kGreedy),
+      Quantifier(0, -1, Node::kGreedy),    Quantifier(1, -1, Node::kGreedy),
+      Quantifier(0, 1, Node::kGreedy),     Quantifier(0, 2, Node::kGreedy),
+      Quantifier(1, 3, Node::kGreedy),     Quantifier(2, -1, Node::kGreedy),
+      Quantifier(0, -1, Node::kLazy),      Quantifier(1, -1, Node::kLazy),
+      Quantifier(1, 2, Node::kLazy),       Quantifier(0, -1, Node::kPossessive),
+      Quantifier(0, 2, Node::kPossessive), Quantifier(2, 2, Node::kGreedy),
   };
   const std::vector<Node> tails = {Leaf(Node::kEmpty), Char(u'c'), a, Anchor('$')};
   std::vector<Node> patterns;

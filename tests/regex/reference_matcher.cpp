@@ -132,7 +132,8 @@ class Matcher {
     States list;
     if (remaining > 0) {
       for (const State& next : Outcomes(body, state, backward)) {
-        if (next.position != state.position) Append(list, Greedy(body, next, remaining - 1, backward));
+        if (next.position != state.position)
+          Append(list, Greedy(body, next, remaining - 1, backward));
       }
     }
     list.push_back(state);
