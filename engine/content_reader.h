@@ -40,7 +40,7 @@ class ContentReader {
     std::u16string_view text;
     std::uint64_t char_offset = 0;   // of the first character in the decoded content
     std::uint64_t byte_offset = 0;   // of the first character in the file, mark included
-    std::uint32_t line_index = 0;    // 0-based
+    std::uint64_t line_index = 0;    // 0-based
   };
 
   ContentReader();
@@ -102,5 +102,5 @@ class ContentReader {
   std::u16string piece_;
   std::uint64_t char_total_ = 0;
   std::uint64_t byte_total_ = 0;
-  std::uint32_t line_counter_ = 0;
+  std::uint64_t line_counter_ = 0;
 };

@@ -57,7 +57,7 @@ struct HighlightRange {
 };
 
 struct MatchEntry {
-  std::int32_t line = 0;
+  std::int64_t line = 0;
   std::u16string text;
   std::vector<HighlightRange> highlights;
   std::int64_t position = 0;

@@ -276,7 +276,7 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
           TextMatch m;
           m.position = static_cast<std::int64_t>(piece.char_offset + r.start - prefix);
           m.byte_offset = ByteOffsetOf(handler.reader, buffer, prefix, r.start, piece.byte_offset);
-          m.line = std::int64_t{piece.line_index} + 1;
+          m.line = static_cast<std::int64_t>(piece.line_index) + 1;
           m.length = r.length;
           m.text.assign(buffer, r.start, r.length);
           if (m.text.ends_with(u"\r\n")) m.text.resize(m.text.size() - 2);
