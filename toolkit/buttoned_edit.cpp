@@ -7,26 +7,32 @@
 #include <algorithm>
 
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
+#include "toolkit/logic/dpi_scale.h"
 
 namespace {
 
-HICON LoadButtonIcon(UINT id) {
+HICON LoadButtonIcon(UINT id, int size) {
   if (id == 0) return nullptr;
   return static_cast<HICON>(LoadImageW(CApplication::Get().Instance(), MAKEINTRESOURCEW(id),
-                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+void FreeIcons(HICON& icon, HICON& hot_icon) {
+  if (icon) DestroyIcon(icon);
+  if (hot_icon) DestroyIcon(hot_icon);
+  icon = hot_icon = nullptr;
 }
 
 }  // namespace
 
 CButtonedEdit::~CButtonedEdit() {
   Destroy();
-  for (Button& b : buttons_) {
-    if (b.icon) DestroyIcon(b.icon);
-    if (b.hot_icon) DestroyIcon(b.hot_icon);
-  }
+  for (Button& b : buttons_) FreeIcons(b.icon, b.hot_icon);
 }
 
 void CButtonedEdit::OnAttached() {
+  dpi_ = toolkit::WindowDpi(Handle());
   if (tooltip_.Create(Handle())) {
     // Not subclassing: the buttons lie outside the client area, whose mouse
     // messages are all a subclassing tooltip would see; moves over the
@@ -37,16 +43,41 @@ void CButtonedEdit::OnAttached() {
 
 void CButtonedEdit::AddButton(UINT command, UINT icon_id, UINT hot_icon_id, int width,
                               std::wstring tooltip) {
-  buttons_.push_back(
-      {command, LoadButtonIcon(icon_id), LoadButtonIcon(hot_icon_id), width, std::move(tooltip)});
-  // Let WM_NCCALCSIZE reserve the new width.
+  Button button{command, icon_id, hot_icon_id, width, std::move(tooltip)};
+  LoadIcons(button);
+  buttons_.push_back(std::move(button));
+  RecalcFrame();
+}
+
+void CButtonedEdit::LoadIcons(Button& b) const {
+  const int size = toolkit::SmallIconSize(dpi_);
+  b.icon = LoadButtonIcon(b.icon_id, size);
+  b.hot_icon = LoadButtonIcon(b.hot_icon_id, size);
+}
+
+void CButtonedEdit::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  for (Button& b : buttons_) {
+    FreeIcons(b.icon, b.hot_icon);
+    LoadIcons(b);
+  }
+  RecalcFrame();
+}
+
+void CButtonedEdit::RecalcFrame() {
+  // Let WM_NCCALCSIZE reserve the buttons' width again.
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int CButtonedEdit::ButtonWidth(const Button& b) const {
+  return toolkit::EditButtonWidth(b.width, b.icon_id != 0, dpi_);
+}
+
 int CButtonedEdit::TotalWidth() const {
   int total = 0;
-  for (const Button& b : buttons_) total += b.width;
+  for (const Button& b : buttons_) total += ButtonWidth(b);
   return total;
 }
 
@@ -59,8 +90,9 @@ RECT CButtonedEdit::ButtonWindowRect(int index) const {
   GetWindowRect(Handle(), &window);
   OffsetRect(&client, -window.left, -window.top);
   int left = client.right;
-  for (int i = 0; i < index; ++i) left += buttons_[static_cast<size_t>(i)].width;
-  return {left, client.top, left + buttons_[static_cast<size_t>(index)].width, client.bottom};
+  for (int i = 0; i < index; ++i) left += ButtonWidth(buttons_[static_cast<size_t>(i)]);
+  return {left, client.top, left + ButtonWidth(buttons_[static_cast<size_t>(index)]),
+          client.bottom};
 }
 
 RECT CButtonedEdit::ButtonScreenRect(int index) const {
@@ -87,16 +119,22 @@ void CButtonedEdit::PaintButtons() {
   HDC dc = GetWindowDC(Handle());
   const HBRUSH background =
       GetSysColorBrush(IsWindowEnabled(Handle()) ? COLOR_WINDOW : COLOR_BTNFACE);
+  const int size = toolkit::SmallIconSize(dpi_);
   for (int i = 0; i < ButtonCount(); ++i) {
     const Button& b = buttons_[static_cast<size_t>(i)];
     RECT r = ButtonWindowRect(i);
+    // An icon taller than a short edit stays within its own button.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     FillRect(dc, &r, background);
     HICON icon = (i == hot_ && b.hot_icon) ? b.hot_icon : b.icon;
     if (icon) {
-      const int x = r.left + (r.right - r.left - 16) / 2, y = r.top + (r.bottom - r.top - 16) / 2;
-      DrawIconEx(dc, x, y, icon, 16, 16, 0, nullptr, DI_NORMAL);
+      const int x = r.left + (r.right - r.left - size) / 2;
+      const int y = r.top + (r.bottom - r.top - size) / 2;
+      DrawIconEx(dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
     }
     if (b.pressed) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+    RestoreDC(dc, saved);
   }
   ReleaseDC(Handle(), dc);
 }
@@ -134,6 +172,7 @@ LRESULT CButtonedEdit::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_NCMOUSEMOVE: OnNcMouseMove(lparam); break;
+    case WM_DPICHANGED_AFTERPARENT: SetDpi(toolkit::WindowDpi(Handle())); break;
     case WM_NCMOUSELEAVE:
       if (hot_ >= 0) {
         hot_ = -1;

@@ -3,6 +3,7 @@
 #include "toolkit/dialog_banner.h"
 
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
 #include "toolkit/logic/banner_geometry.h"
 
 namespace {
@@ -14,9 +15,14 @@ void DrawBackground(HWND dialog, HDC dc, int height) {
   if (!strip) return;
   RECT client{};
   GetClientRect(dialog, &client);
+  BITMAP info{};
+  GetObjectW(strip, sizeof(info), &info);
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(memory, strip);
-  for (int x = 0; x < client.right; ++x) BitBlt(dc, x, 0, 1, height, memory, 0, 0, SRCCOPY);
+  // The strip is drawn for 96 DPI; stretched to the banner's height.
+  for (int x = 0; x < client.right; ++x) {
+    StretchBlt(dc, x, 0, 1, height, memory, 0, 0, 1, info.bmHeight, SRCCOPY);
+  }
   SelectObject(memory, old);
   DeleteDC(memory);
   DeleteObject(strip);
@@ -33,11 +39,17 @@ void DrawDialogBanner(HWND dialog, HDC dc, const std::wstring& title, const std:
   HGDIOBJ old_font = SelectObject(dc, dialog_font);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
-  const toolkit::BannerGeometry g = toolkit::ComputeBannerGeometry(lf.lfHeight, tm.tmHeight);
+  const int dpi = toolkit::WindowDpi(dialog);
+  const toolkit::BannerGeometry g = toolkit::ComputeBannerGeometry(lf.lfHeight, tm.tmHeight, dpi);
 
   DrawBackground(dialog, dc, g.height);
-  if (HICON icon = LoadIconW(CApplication::Get().Instance(), MAKEINTRESOURCEW(icon_id))) {
-    DrawIcon(dc, g.icon_x, g.icon_y, icon);
+  // The icon's default size at the window's DPI.
+  const int icon_size = toolkit::SystemMetricForDpi(SM_CXICON, dpi);
+  if (HICON icon =
+          static_cast<HICON>(LoadImageW(CApplication::Get().Instance(), MAKEINTRESOURCEW(icon_id),
+                                        IMAGE_ICON, icon_size, icon_size, LR_DEFAULTCOLOR))) {
+    DrawIconEx(dc, g.icon_x, g.icon_y, icon, icon_size, icon_size, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
   }
 
   const int old_mode = SetBkMode(dc, TRANSPARENT);

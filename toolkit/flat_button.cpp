@@ -5,32 +5,32 @@
 #include <windowsx.h>
 
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
+#include "toolkit/logic/dpi_scale.h"
 #include "toolkit/messages.h"
 
 namespace {
 
-constexpr int kIconSize = 16;
-
-HICON LoadSmallIcon(UINT resource_id) {
+HICON LoadSmallIcon(UINT resource_id, int size) {
+  if (resource_id == 0) return nullptr;
   return static_cast<HICON>(LoadImageW(CApplication::Get().Instance(),
-                                       MAKEINTRESOURCEW(resource_id), IMAGE_ICON, kIconSize,
-                                       kIconSize, LR_DEFAULTCOLOR));
+                                       MAKEINTRESOURCEW(resource_id), IMAGE_ICON, size, size,
+                                       LR_DEFAULTCOLOR));
 }
 
-void DrawFrame(HDC dc, const RECT& r, bool sunken) {
-  const COLORREF grey = RGB(128, 128, 128), white = RGB(255, 255, 255);
-  HPEN top_left = CreatePen(PS_SOLID, 1, sunken ? grey : white);
-  HPEN bottom_right = CreatePen(PS_SOLID, 1, sunken ? white : grey);
-  HGDIOBJ old = SelectObject(dc, top_left);
-  MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-  LineTo(dc, r.left, r.top);
-  LineTo(dc, r.right - 1, r.top);
-  SelectObject(dc, bottom_right);
-  LineTo(dc, r.right - 1, r.bottom - 1);
-  LineTo(dc, r.left, r.bottom - 1);
-  SelectObject(dc, old);
-  DeleteObject(top_left);
-  DeleteObject(bottom_right);
+void FillStrip(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
+  const RECT r{left, top, right, bottom};
+  SetBkColor(dc, color);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+// A frame `width` pixels thick: the top and left in one colour, the bottom
+// and right in the other.
+void DrawFrame(HDC dc, const RECT& r, int width, COLORREF top_left, COLORREF bottom_right) {
+  FillStrip(dc, r.left, r.top, r.right, r.top + width, top_left);
+  FillStrip(dc, r.left, r.top, r.left + width, r.bottom, top_left);
+  FillStrip(dc, r.left, r.bottom - width, r.right, r.bottom, bottom_right);
+  FillStrip(dc, r.right - width, r.top + width, r.right, r.bottom, bottom_right);
 }
 
 }  // namespace
@@ -43,25 +43,39 @@ CFlatButton::~CFlatButton() {
 
 void CFlatButton::OnAttached() {
   if (!notify_window_) notify_window_ = GetParent(Handle());
+  // Reachable with Tab like any other button.
+  SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | WS_TABSTOP);
+  dpi_ = toolkit::WindowDpi(Handle());
+}
+
+bool CFlatButton::LoadIcons() {
+  const int size = toolkit::SmallIconSize(dpi_);
+  HICON icon = LoadSmallIcon(icon_id_, size);
+  HICON second = LoadSmallIcon(second_icon_id_, size);
+  const bool loaded = (icon || !icon_id_) && (second || !second_icon_id_);
+  if (icon_) DestroyIcon(icon_);
+  if (second_icon_) DestroyIcon(second_icon_);
+  icon_ = icon;
+  second_icon_ = second;
+  Redraw();
+  return loaded;
 }
 
 bool CFlatButton::SetIcon(UINT resource_id) {
-  HICON icon = LoadSmallIcon(resource_id);
-  if (!icon) return false;
-  if (icon_) DestroyIcon(icon_);
-  icon_ = icon;
-  Redraw();
-  return true;
+  icon_id_ = resource_id;
+  return LoadIcons();
 }
 
 bool CFlatButton::SetSecondIcon(UINT resource_id) {
-  HICON icon = LoadSmallIcon(resource_id);
-  if (!icon) return false;
-  if (second_icon_) DestroyIcon(second_icon_);
-  second_icon_ = icon;
+  second_icon_id_ = resource_id;
   model_.SetHasSecondIcon(true);
-  Redraw();
-  return true;
+  return LoadIcons();
+}
+
+void CFlatButton::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  (void)LoadIcons();  // a missing icon was missing at the first load already
 }
 
 void CFlatButton::SetEnabled(bool enabled) {
@@ -80,8 +94,8 @@ void CFlatButton::NotifyClicked() {
 }
 
 LRESULT CFlatButton::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
-  // Mouse input is handled here and not passed on: the button class would
-  // capture the mouse itself and send BN_CLICKED besides the flat click.
+  // Mouse and key input is handled here and not passed on: the button class
+  // would capture the mouse itself and send BN_CLICKED besides the flat click.
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
@@ -91,6 +105,22 @@ LRESULT CFlatButton::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       EndPaint(Handle(), &ps);
       return 0;
     }
+    // Not a push button to the dialog manager, which would otherwise make it
+    // the default button and overwrite its owner-drawn style.
+    case WM_GETDLGCODE: return DLGC_BUTTON;
+    case WM_KEYDOWN:
+    case WM_KEYUP: return OnKey(msg, wparam, lparam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      model_.CancelSpace();
+      Redraw();
+      return 0;
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = DefaultProc(msg, wparam, lparam);
+      Redraw();
+      return result;
+    }
+    case WM_DPICHANGED_AFTERPARENT: SetDpi(toolkit::WindowDpi(Handle())); return 0;
     case WM_MOUSEMOVE: OnMouseMove(lparam); return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lparam) != Handle()) {
@@ -127,6 +157,18 @@ LRESULT CFlatButton::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   }
 }
 
+LRESULT CFlatButton::OnKey(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (wparam != VK_SPACE) return DefaultProc(msg, wparam, lparam);
+  if (msg == WM_KEYDOWN) {
+    // Bit 30: the key was already down (auto-repeat).
+    if (!(lparam & (1 << 30))) model_.OnSpaceDown();
+  } else if (model_.OnSpaceUp()) {
+    NotifyClicked();
+  }
+  Redraw();
+  return 0;
+}
+
 void CFlatButton::OnMouseMove(LPARAM lparam) {
   RECT client{};
   GetClientRect(Handle(), &client);
@@ -143,13 +185,25 @@ void CFlatButton::OnMouseMove(LPARAM lparam) {
 void CFlatButton::Paint(HDC dc) {
   RECT r{};
   GetClientRect(Handle(), &r);
-  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   const int state = model_.State();
-  if (model_.Enabled() && (hover_ || state != 0)) DrawFrame(dc, r, pressed_ || state != 0);
+  const toolkit::FlatButtonLook look = toolkit::ChooseFlatButtonLook(
+      model_.Enabled(), hover_, pressed_ || model_.SpaceHeld(), state, GetSysColor(COLOR_BTNFACE));
+  FillStrip(dc, r.left, r.top, r.right, r.bottom, look.fill);
+  const int frame = toolkit::ScaleForDpi(1, dpi_);
+  if (look.frame) DrawFrame(dc, r, frame, look.top_left, look.bottom_right);
   HICON icon = (state == 2 && second_icon_) ? second_icon_ : icon_;
-  if (!icon) return;
-  const int x = (r.right - kIconSize) / 2, y = (r.bottom - kIconSize) / 2;
-  const UINT flags = DST_ICON | (model_.Enabled() ? DSS_NORMAL : DSS_DISABLED);
-  DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, kIconSize, kIconSize,
-             flags);
+  if (icon) {
+    const int size = toolkit::SmallIconSize(dpi_);
+    const int x = (r.right - size) / 2, y = (r.bottom - size) / 2;
+    const UINT flags = DST_ICON | (model_.Enabled() ? DSS_NORMAL : DSS_DISABLED);
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, size, size, flags);
+  }
+  // Hidden until the keyboard is used in the window, as everywhere else.
+  const bool focus_hidden = Send(WM_QUERYUISTATE) & UISF_HIDEFOCUS;
+  if (GetFocus() == Handle() && !focus_hidden) {
+    InflateRect(&r, -(frame + 1), -(frame + 1));
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, look.fill);
+    DrawFocusRect(dc, &r);
+  }
 }

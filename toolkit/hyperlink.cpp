@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "toolkit/fault_guard.h"
@@ -109,20 +110,36 @@ LRESULT CALLBACK CHyperLink::LinkProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM
 LRESULT CHyperLink::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   const HWND hwnd = hwnd_;
   switch (msg) {
+    case WM_NCHITTEST: {
+      POINT p{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      ScreenToClient(hwnd, &p);
+      if (!OverText(MAKELPARAM(p.x, p.y))) return HTTRANSPARENT;
+      break;
+    }
     case WM_MOUSEMOVE:
-      if (!hovering_) {
-        StartHover();
-      } else {
-        RECT client{};
-        GetClientRect(hwnd, &client);
-        if (!PtInRect(&client, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)})) ReleaseCapture();
+      if (OverText(lparam)) {
+        if (!hovering_) StartHover();
+      } else if (hovering_) {
+        ReleaseCapture();
       }
       break;
     case WM_CAPTURECHANGED:
       if (hovering_) EndHover();
       break;
     case WM_SETCURSOR: SetCursor(g_hand_cursor); return TRUE;
-    case WM_LBUTTONUP: (void)Open(); break;
+    case WM_LBUTTONDOWN: pressed_ = OverText(lparam); break;
+    case WM_LBUTTONUP:
+      if (pressed_ && OverText(lparam)) (void)Open();
+      pressed_ = false;
+      break;
+    case WM_WINDOWPOSCHANGED:
+      // Moved by a layout during a live resize, the control would keep the
+      // pixels copied from where it was, blank if they were not yet drawn.
+      if ((reinterpret_cast<const WINDOWPOS*>(lparam)->flags & (SWP_NOMOVE | SWP_NOSIZE)) !=
+          (SWP_NOMOVE | SWP_NOSIZE)) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+      }
+      break;
     case WM_KEYUP:
       if (wparam == VK_SPACE) (void)Open();
       break;
@@ -170,17 +187,37 @@ void CHyperLink::Repaint() {
   InvalidateRect(parent, &r, TRUE);
 }
 
-void CHyperLink::DrawFocus() {
+RECT CHyperLink::TextRect() const {
   const int length = GetWindowTextLengthW(hwnd_);
   std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
   GetWindowTextW(hwnd_, text.data(), length + 1);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT r = client;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
   HDC dc = GetDC(hwnd_);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
-  RECT r{};
-  GetClientRect(hwnd_, &r);
-  DrawTextW(dc, text.data(), length, &r, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
-  DrawFocusRect(dc, &r);
+  DrawTextW(dc, text.data(), length, &r,
+            DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
   SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  // The measure starts at the left; the static aligns it by its style.
+  const LONG width = std::min(r.right - r.left, client.right);
+  const LONG spare = client.right - width;
+  const LONG_PTR align = style & SS_TYPEMASK;
+  const LONG left = align == SS_CENTER ? spare / 2 : align == SS_RIGHT ? spare : 0;
+  return {left, 0, left + width, std::min(r.bottom - r.top, client.bottom)};
+}
+
+bool CHyperLink::OverText(LPARAM client_point) const {
+  const RECT r = TextRect();
+  return PtInRect(&r, {GET_X_LPARAM(client_point), GET_Y_LPARAM(client_point)}) != FALSE;
+}
+
+void CHyperLink::DrawFocus() {
+  const RECT r = TextRect();
+  HDC dc = GetDC(hwnd_);
+  DrawFocusRect(dc, &r);
   ReleaseDC(hwnd_, dc);
 }
 

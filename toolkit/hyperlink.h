@@ -1,6 +1,7 @@
 // CHyperLink: turns a static text control into a link that opens its target
 // with the shell: blue, purple once visited, underlined under the mouse, with
-// the hand cursor and a focus rectangle.
+// the hand cursor and a focus rectangle. Only the text reacts to the mouse:
+// the rest of the control lets it through to what lies beneath.
 // Tested by tests/toolkit/toolkit_gui_test.cpp.
 #pragma once
 #include <windows.h>
@@ -36,6 +37,9 @@ class CHyperLink {
   void EndHover();
   void Repaint();
   void DrawFocus();
+  // Where the text is drawn, in client coordinates.
+  RECT TextRect() const;
+  bool OverText(LPARAM client_point) const;
 
   HWND hwnd_ = nullptr;
   WNDPROC previous_proc_ = nullptr;
@@ -43,5 +47,6 @@ class CHyperLink {
   HFONT normal_font_ = nullptr;
   bool visited_ = false;
   bool hovering_ = false;
+  bool pressed_ = false;  // the left button went down on the text
   bool focused_ = false;
 };

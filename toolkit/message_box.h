@@ -1,7 +1,10 @@
 // ButtonMessageBox: a message box whose buttons may carry the program's own
 // captions, built as an in-memory dialog. It may be called from a worker
 // thread with an owner on the user-interface thread; the box then runs
-// modally on the calling thread.
+// modally on the calling thread, and comes to the foreground when shown. It
+// lays itself out at the DPI of the owner's monitor (the system DPI where
+// per-monitor DPI is unknown) and again when it moves to a monitor of
+// another scale.
 // Tested by tests/toolkit/toolkit_gui_test.cpp; its rules and layout by
 // tests/toolkit/toolkit_logic_test.cpp.
 #pragma once
@@ -13,8 +16,9 @@
 
 struct ButtonMessageBoxParams {
   // Button captions separated by "\n" (up to 259 characters, at most four
-  // buttons); the buttons answer 23, 24, 25, 26 from left to right. Empty:
-  // the standard button set of the style's low four bits.
+  // buttons); the buttons answer 23, 24, 25, 26 from left to right. A
+  // caption without an access key ("&") is given one. Empty: the standard
+  // button set of the style's low four bits.
   std::wstring custom_buttons;
 };
 

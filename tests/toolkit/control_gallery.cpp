@@ -5,7 +5,9 @@
 
 #include "res/toolkit_test_resources.h"
 #include "toolkit/dialog_banner.h"
+#include "toolkit/dpi.h"
 #include "toolkit/logic/anchor_layout.h"
+#include "toolkit/logic/dpi_scale.h"
 #include "toolkit/themed_border.h"
 
 namespace {
@@ -15,7 +17,12 @@ using namespace toolkit;
 
 }  // namespace
 
-CControlGallery::~CControlGallery() { Destroy(); }
+CControlGallery::~CControlGallery() {
+  Destroy();
+  if (font_) DeleteObject(font_);
+}
+
+int CControlGallery::Scale(int value) const { return toolkit::ScaleForDpi(value, dpi_); }
 
 bool CControlGallery::Create(bool quit_on_close) {
   quit_on_close_ = quit_on_close;
@@ -27,6 +34,9 @@ bool CControlGallery::Create(bool quit_on_close) {
                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40, 780, 560, nullptr)) {
     return false;
   }
+  dpi_ = toolkit::WindowDpi(Handle());
+  font_ = toolkit::CreateMessageFontForDpi(dpi_);
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(780), Scale(560), SWP_NOMOVE | SWP_NOZORDER);
   CreateControls();
   ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());
@@ -35,11 +45,10 @@ bool CControlGallery::Create(bool quit_on_close) {
 
 HWND CControlGallery::AddChild(const wchar_t* class_name, const wchar_t* text, DWORD style, int x,
                                int y, int width, int height, DWORD ex_style) {
-  HWND child =
-      CreateWindowExW(ex_style, class_name, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                      height, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               FALSE);
+  HWND child = CreateWindowExW(ex_style, class_name, text, WS_CHILD | WS_VISIBLE | style, Scale(x),
+                               Scale(y), Scale(width), Scale(height), Handle(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return child;
 }
 
@@ -111,7 +120,7 @@ void CControlGallery::FillList() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(columns[i]);
-    column.cx = widths[i];
+    column.cx = Scale(widths[i]);
     list_.Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
   const wchar_t* rows[][3] = {{L"readme.txt", L"C:\\work", L"1 KB"},
@@ -170,6 +179,7 @@ LRESULT CControlGallery::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       EndPaint(Handle(), &ps);
       return 0;
     }
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);  // the banner's font
     case WM_SIZE: layout_.Update(); break;
     case WM_DESTROY:
       if (quit_on_close_) PostQuitMessage(0);

@@ -1,6 +1,6 @@
 // The control gallery: one window that shows every control of the toolkit,
 // for people to look at (the control_gallery program) and for the GUI test's
-// screenshot.
+// screenshots. It is laid out at its window's DPI.
 #pragma once
 #include <string>
 
@@ -29,16 +29,26 @@ class CControlGallery : public CWindow {
 
   CListControl& List() { return list_; }
   CRichEditControl& Preview() { return preview_; }
+  // Switched on, three-state at 2, and switched on while disabled.
+  CFlatButton& Toggle() { return toggle_; }
+  CFlatButton& ThreeState() { return three_state_; }
+  CButtonedEdit& ReplaceEdit() { return replace_edit_; }
+  HWND Link() const { return link_.Handle(); }
+  int Dpi() const { return dpi_; }
 
  private:
+  // Position and size at 96 DPI, scaled to the window's.
   HWND AddChild(const wchar_t* class_name, const wchar_t* text, DWORD style, int x, int y,
                 int width, int height, DWORD ex_style = 0);
+  int Scale(int value) const;
   void CreateControls();
   void CreateFlatButtons();
   void FillList();
   void FillPreview();
 
   bool quit_on_close_ = false;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
   CTabControl tabs_;
   CGroupBoxControl group_;
   CFlatButton toggle_, three_state_, disabled_;

@@ -20,6 +20,7 @@ struct BannerGeometry {
 // `font_height` is the dialog font's LOGFONT height, `text_height` its
 // measured text height (tmHeight) in pixels. The title font is 1.3 times as
 // high as the dialog font; the subtitle starts 1.5 text heights below y 8.
-BannerGeometry ComputeBannerGeometry(int font_height, int text_height);
+// The fixed measures above are at 96 DPI and scaled to `dpi`.
+BannerGeometry ComputeBannerGeometry(int font_height, int text_height, int dpi = 96);
 
 }  // namespace toolkit

@@ -3,6 +3,7 @@
 #include "toolkit/logic/message_box_layout.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace toolkit {
 namespace {
@@ -26,6 +27,8 @@ constexpr int kButtonGap = 6;
 constexpr int kRowGap = 10;
 constexpr int kBottomMargin = 12;
 constexpr int kRowSideMargins = 32;
+constexpr int kTextSlack = 8;
+constexpr int kCaptionPadding = 8;  // each side of the widest caption
 
 std::vector<MessageBoxButton> StandardButtons(unsigned set) {
   switch (set) {
@@ -48,7 +51,44 @@ std::vector<MessageBoxButton> CustomButtons(std::u16string_view list) {
     buttons.push_back({code, std::u16string(list.substr(0, end))});
     list.remove_prefix(std::min(end + 1, list.size()));
   }
+  std::vector<std::u16string> captions;
+  for (const MessageBoxButton& b : buttons) captions.push_back(b.caption);
+  AssignAccessKeys(captions);
+  for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i].caption = captions[i];
   return buttons;
+}
+
+char16_t KeyOf(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+bool IsUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
+bool IsLetterOrDigit(char16_t c) {
+  return IsUpper(KeyOf(c)) || (c >= u'0' && c <= u'9') || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+}
+
+// The position of the character after a single "&", or npos.
+std::size_t AccessKeyPosition(const std::u16string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != u'&') continue;
+    if (caption[i + 1] != u'&') return i + 1;
+    ++i;  // "&&" is a plain ampersand
+  }
+  return std::u16string::npos;
+}
+
+// The first character of `caption` accepted by `wanted` whose key is free.
+std::size_t FreeKey(const std::u16string& caption, const std::u16string& used,
+                    bool (*wanted)(char16_t)) {
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == u'&') {
+      ++i;  // the escaped ampersand's second half
+      continue;
+    }
+    if (wanted(caption[i]) && used.find(KeyOf(caption[i])) == std::u16string::npos) return i;
+  }
+  return std::u16string::npos;
+}
+
+int RowWidth(int count, int button_width, int gap) {
+  return count * button_width + std::max(count - 1, 0) * gap;
 }
 
 }  // namespace
@@ -84,36 +124,70 @@ int EscapeButtonCode(const std::vector<MessageBoxButton>& buttons) {
   return buttons.size() == 1 ? buttons.front().code : 0;
 }
 
-int MaxMessageTextWidth(int screen_width, bool has_icon, int icon_width) {
-  return has_icon ? screen_width / 2 - icon_width + 64 : screen_width / 2 + 80;
+void AssignAccessKeys(std::vector<std::u16string>& captions) {
+  std::u16string used;
+  for (const std::u16string& c : captions) {
+    const std::size_t key = AccessKeyPosition(c);
+    if (key != std::u16string::npos) used += KeyOf(c[key]);
+  }
+  for (std::u16string& c : captions) {
+    if (AccessKeyPosition(c) != std::u16string::npos) continue;
+    std::size_t key = FreeKey(c, used, IsUpper);
+    if (key == std::u16string::npos) key = FreeKey(c, used, IsLetterOrDigit);
+    if (key == std::u16string::npos) continue;
+    used += KeyOf(c[key]);
+    c.insert(key, 1, u'&');
+  }
+}
+
+int MaxMessageTextWidth(int screen_width, bool has_icon, int icon_width, int dpi) {
+  return has_icon ? screen_width / 2 - icon_width + ScaleForDpi(64, dpi)
+                  : screen_width / 2 + ScaleForDpi(80, dpi);
 }
 
 MessageBoxLayout LayoutMessageBox(const MessageBoxMetrics& m) {
+  const auto scale = [&m](int value) { return ScaleForDpi(value, m.dpi); };
   MessageBoxLayout layout;
-  int text_left = kMargin;
+  const int margin = scale(kMargin);
+  int text_left = margin;
   int area_height = m.text_height;
   if (m.has_icon) {
-    layout.icon = {kMargin, kMargin, kMargin + m.icon_width, kMargin + m.icon_height};
-    text_left += m.icon_width + kIconGap;
+    layout.icon = {margin, margin, margin + m.icon_width, margin + m.icon_height};
+    text_left += m.icon_width + scale(kIconGap);
     area_height = std::max(area_height, m.icon_height);
   }
   // A text shorter than the icon is centred on it.
-  const int text_top = kMargin + (area_height - m.text_height) / 2;
-  layout.text = {text_left, text_top, text_left + m.text_width, text_top + m.text_height};
-  const int area_right = text_left + m.text_width + kTextAreaExtraWidth;
-  const int area_bottom = kMargin + area_height + kTextAreaExtraHeight;
+  const int text_top = margin + (area_height - m.text_height) / 2;
+  layout.text = {text_left, text_top, text_left + m.text_width + scale(kTextSlack),
+                 text_top + m.text_height};
+  const int area_right = text_left + m.text_width + scale(kTextAreaExtraWidth);
+  const int area_bottom = margin + area_height + scale(kTextAreaExtraHeight);
 
-  const int count = std::max(m.button_count, 0);
-  const int button_width = m.wide_buttons ? kWideButtonWidth : kButtonWidth;
-  const int row_width = count * button_width + std::max(count - 1, 0) * kButtonGap;
-  layout.client_width = std::max(area_right, row_width + kRowSideMargins);
-  const int row_top = area_bottom + kRowGap;
-  int x = (layout.client_width - row_width) / 2;
-  for (int i = 0; i < count; ++i) {
-    layout.buttons.push_back({x, row_top, x + button_width, row_top + kButtonHeight});
-    x += button_width + kButtonGap;
+  const int count = static_cast<int>(m.caption_widths.size());
+  const int widest_caption =
+      count > 0 ? *std::max_element(m.caption_widths.begin(), m.caption_widths.end()) : 0;
+  const int width = std::max(scale(m.wide_buttons ? kWideButtonWidth : kButtonWidth),
+                             widest_caption + 2 * scale(kCaptionPadding));
+  const int height = scale(kButtonHeight), gap = scale(kButtonGap), sides = scale(kRowSideMargins);
+  const int max_client =
+      m.max_text_width > 0 ? text_left + m.max_text_width + scale(kTextAreaExtraWidth) : INT_MAX;
+  int per_row = std::max(count, 1);
+  while (per_row > 1 && RowWidth(per_row, width, gap) + sides > max_client) --per_row;
+  const int rows = (count + per_row - 1) / per_row;
+  if (rows > 0) per_row = (count + rows - 1) / rows;  // rows as evenly filled as possible
+
+  layout.client_width = std::max(area_right, RowWidth(per_row, width, gap) + sides);
+  int top = area_bottom + scale(kRowGap);
+  for (int first = 0; first < count; first += per_row) {
+    const int in_row = std::min(per_row, count - first);
+    int x = (layout.client_width - RowWidth(in_row, width, gap)) / 2;
+    for (int i = 0; i < in_row; ++i, x += width + gap) {
+      layout.buttons.push_back({x, top, x + width, top + height});
+    }
+    top += height + gap;
   }
-  layout.client_height = row_top + kButtonHeight + kBottomMargin;
+  const int last_bottom = layout.buttons.empty() ? area_bottom : layout.buttons.back().bottom;
+  layout.client_height = last_bottom + scale(kBottomMargin);
   return layout;
 }
 
