@@ -19,6 +19,8 @@ namespace {
 // leaving the field), not while typing.
 constexpr int kFilterChangeTimeoutMs = 100000;
 constexpr int kFilterTextMax = 260;
+constexpr UINT_PTR kRowsTimerId = 0x5652;
+constexpr UINT kRowsDelayMs = 100;
 
 // The user's short date of the FILETIME's calendar day, without a
 // time-zone conversion.
@@ -132,9 +134,40 @@ void CFilesListControl::FitColumns(int client_width) {
 }
 
 void CFilesListControl::RowsChanged(bool invalidate) {
+  pending_invalidate_ |= invalidate;
+  // While the rows in view are all there, arrivals change only the scroll
+  // bar: the list view learns the new count at most every kRowsDelayMs.
+  // Wine's list view repaints the whole page on every count change, which
+  // would cost each batch several milliseconds.
+  const auto known = static_cast<std::size_t>(Send(LVM_GETITEMCOUNT));
+  const auto page = static_cast<std::size_t>(Send(LVM_GETCOUNTPERPAGE));
+  if (known <= page || !IsWindowVisible(Handle())) {
+    FlushRows();
+  } else if (!rows_timer_) {
+    rows_timer_ = SetTimer(Handle(), kRowsTimerId, kRowsDelayMs, nullptr) != 0;
+    if (!rows_timer_) FlushRows();
+  }
+}
+
+void CFilesListControl::FlushRows() {
+  if (rows_timer_) {
+    KillTimer(Handle(), kRowsTimerId);
+    rows_timer_ = false;
+  }
+  const bool invalidate = pending_invalidate_;
+  pending_invalidate_ = false;
+  // Appended rows lie below a full page, so nothing in view changes; but
+  // Wine's list view ignores LVSICF_NOINVALIDATEALL in report view and
+  // repaints the page, so an invalidation that the count alone caused is
+  // taken back.
+  const bool had_update = GetUpdateRect(Handle(), nullptr, FALSE) != FALSE;
   Send(LVM_SETITEMCOUNT, table_.RowCount(),
        invalidate ? 0 : LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  if (invalidate) InvalidateRect(Handle(), nullptr, FALSE);
+  if (invalidate) {
+    InvalidateRect(Handle(), nullptr, FALSE);
+  } else if (!had_update && Send(LVM_GETITEMCOUNT) > Send(LVM_GETCOUNTPERPAGE)) {
+    ValidateRect(Handle(), nullptr);
+  }
   // Once per filling: the vertical scroll bar takes width from Folder.
   if (!scroll_fitted_ && Send(LVM_GETCOUNTPERPAGE) < static_cast<LRESULT>(table_.RowCount())) {
     scroll_fitted_ = true;
@@ -165,7 +198,8 @@ void CFilesListControl::Clear() {
   table_.Clear();
   scroll_fitted_ = false;
   SyncReplacesColumn();
-  RowsChanged(true);
+  pending_invalidate_ = true;
+  FlushRows();
 }
 
 FilterMap CFilesListControl::ReadHeaderFilters() const {
@@ -195,7 +229,8 @@ void CFilesListControl::ApplyFilters() {
   // the user cannot see.
   if (!table_.SetFilters(FilterBarVisible() ? typed_filters_ : FilterMap{})) return;
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
-  RowsChanged(true);
+  pending_invalidate_ = true;
+  FlushRows();
 }
 
 void CFilesListControl::ApplyFilterBarSetting() {
@@ -274,7 +309,8 @@ void CFilesListControl::OnColumnClick(int column) {
   table_.ClickColumn(shown_columns_[static_cast<std::size_t>(column)]);
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
   UpdateSortArrows();
-  RowsChanged(true);
+  pending_invalidate_ = true;
+  FlushRows();
 }
 
 int CFilesListControl::RequestIcon(const FileResult& record) {
@@ -377,6 +413,12 @@ void CFilesListControl::OnReflectedNotify(NMHDR* header, LRESULT*) {
 
 LRESULT CFilesListControl::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
+    case WM_TIMER:
+      if (wparam == kRowsTimerId) {
+        FlushRows();
+        return 0;
+      }
+      break;
     case WM_LBUTTONDOWN:
       left_down_ = true;
       press_ = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};

@@ -49,6 +49,9 @@ class CFilesListControl : public CListControl {
   const CResultTable& Table() const { return table_; }
   // The column kinds shown, left to right.
   const std::vector<int>& ShownColumns() const { return shown_columns_; }
+  // Tells the list view the current row count now (the page calls it when a
+  // run ends, so that the last rows show without waiting for the timer).
+  void FlushRows();
   // Sets a column's filter text (as the filter dialog does) and applies it.
   void SetColumnFilter(int kind, const std::u16string& text);
 
@@ -66,6 +69,8 @@ class CFilesListControl : public CListControl {
  private:
   int Scaled(int pixels) const;
   void SyncReplacesColumn();
+  // The table's rows changed; the list view is told now or, while only rows
+  // beyond the page arrived, by a timer (FlushRows).
   void RowsChanged(bool invalidate);
   FilterMap ReadHeaderFilters() const;
   bool FilterBarVisible() const;
@@ -86,6 +91,8 @@ class CFilesListControl : public CListControl {
   std::vector<int> shown_columns_;
   FilterMap typed_filters_;  // the filter bar's texts, by column kind
   bool scroll_fitted_ = false;
+  bool rows_timer_ = false;
+  bool pending_invalidate_ = false;
   bool left_down_ = false;
   POINT press_{};
   std::wstring cell_;  // the text handed to the list view until its next request
