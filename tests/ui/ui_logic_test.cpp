@@ -571,6 +571,18 @@ TEST(ResultSort, FoldersStayOnTopAndClicksFlip) {
   EXPECT_EQ(Names(t), (std::vector<std::u16string>{u"x.a", u"y.b"}));
 }
 
+TEST(ResultSort, NamesThatShareTheirFirstEightCharacters) {
+  CResultTable t(ListKind::kFound, nullptr);
+  for (const char16_t* name : {u"report_2024_b.txt", u"abcdefghi", u"REPORT_2024_a.txt",
+                               u"abcdefgh", u"Report_20", u"abcdefg"}) {
+    (void)t.Add(Record(name));
+  }
+  t.ClickColumn(kColumnName);
+  EXPECT_EQ(Names(t),
+            (std::vector<std::u16string>{u"abcdefg", u"abcdefgh", u"abcdefghi", u"Report_20",
+                                         u"REPORT_2024_a.txt", u"report_2024_b.txt"}));
+}
+
 TEST(ResultSort, ByReason) {
   CResultTable t(ListKind::kError, nullptr);
   for (std::int32_t reason : {kReasonReadError, kReasonOpenError, kReasonInternal}) {

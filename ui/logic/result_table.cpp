@@ -260,18 +260,29 @@ void CResultTable::ClickColumn(int kind) {
 
 namespace {
 
-// A row's sort key: the value itself for numbers; for texts the first four
+// A row's sort key: the value itself for numbers; for texts the first eight
 // lower-cased characters, so that most comparisons touch only this array
 // and the full texts are compared on a tie alone.
+struct SortKey {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  auto operator<=>(const SortKey&) const = default;
+};
+
 struct KeyedRow {
-  std::uint64_t key;
+  SortKey key;
   std::u16string_view text;  // into the record (or the reason texts)
   std::uint32_t index;
 };
 
-std::uint64_t TextKey(std::u16string_view text) {
-  std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 4; ++i) key = (key << 16) | (i < text.size() ? Lower(text[i]) : 0u);
+constexpr std::size_t kKeyChars = 8;
+
+SortKey TextKey(std::u16string_view text) {
+  SortKey key;
+  for (std::size_t i = 0; i < kKeyChars; ++i) {
+    std::uint64_t& half = i < 4 ? key.high : key.low;
+    half = (half << 16) | (i < text.size() ? Lower(text[i]) : 0u);
+  }
   return key;
 }
 
@@ -294,22 +305,30 @@ void CResultTable::Sort(int kind, bool ascending) {
   };
   const bool by_text =
       kind == kColumnName || kind == kColumnFolder || kind == kColumnType || kind == kColumnReason;
-  auto key_of = [&](std::uint32_t i) -> std::uint64_t {
+  auto key_of = [&](std::uint32_t i) -> SortKey {
     const FileResult& r = *records_[i];
     switch (kind) {
-      case kColumnSize: return r.size;
-      case kColumnModified: return r.date_modified;
+      case kColumnSize: return {r.size, 0};
+      case kColumnModified: return {r.date_modified, 0};
       case kColumnReplaces:
-        return static_cast<std::uint64_t>(std::int64_t{r.replaces} + 0x80000000LL);
+        return {static_cast<std::uint64_t>(std::int64_t{r.replaces} + 0x80000000LL), 0};
       case kColumnReason:
         reasons.emplace(i, ReasonText(r.kind, r.reason, r.error_code));
         return TextKey(reasons[i]);
-      default: return by_text ? TextKey(text_of(i)) : 0;
+      default: return by_text ? TextKey(text_of(i)) : SortKey{};
     }
   };
   auto less = [&](const KeyedRow& a, const KeyedRow& b) {
     int c = a.key < b.key ? -1 : (b.key < a.key ? 1 : 0);
-    if (c == 0 && by_text) c = CompareNoCase(a.text, b.text);
+    if (c == 0 && by_text) {
+      // Equal keys hold the first eight characters of both: a text that
+      // ends within them decides by length alone.
+      if (a.text.size() <= kKeyChars || b.text.size() <= kKeyChars) {
+        c = a.text.size() < b.text.size() ? -1 : (b.text.size() < a.text.size() ? 1 : 0);
+      } else {
+        c = CompareNoCase(a.text.substr(kKeyChars), b.text.substr(kKeyChars));
+      }
+    }
     return ascending ? c < 0 : c > 0;
   };
   // Folders and files are kept apart, so folders stay on top in both
@@ -319,7 +338,7 @@ void CResultTable::Sort(int kind, bool ascending) {
     keyed.clear();
     keyed.reserve(rows->size());
     for (std::uint32_t i : *rows) {
-      const std::uint64_t key = key_of(i);
+      const SortKey key = key_of(i);
       keyed.push_back({key, by_text ? text_of(i) : std::u16string_view(), i});
     }
     std::stable_sort(keyed.begin(), keyed.end(), less);
