@@ -3,6 +3,7 @@
 #include "engine/document_finders.h"
 
 #include <mutex>
+#include <vector>
 
 #include "platform/docfilter.h"
 #include "platform/fs.h"
@@ -34,6 +35,13 @@ std::u16string DocumentTempFolder() {
 void SetPdfConverterPath(const std::u16string& path) {
   std::lock_guard<std::mutex> guard(g_config_lock);
   g_converter = path;
+}
+
+// A relative path that begins with "-" gets "./" before it (".\" on
+// Windows); absolute paths never begin with one.
+static std::u16string NotAnOption(const std::u16string& path) {
+  if (!path.starts_with(u'-')) return path;
+  return std::u16string(u".") + platform::kPathSeparator + path;
 }
 
 static std::u16string PdfConverter() {
@@ -120,11 +128,16 @@ bool CPDFTextFinder::Open() {
   if (!NewConvertedFile()) return false;
   std::u16string converter = PdfConverter();
   if (converter.empty()) return Fail(kReasonInternal, platform::err::file_not_found);
-  std::u16string parameters = u"\"" + path + u"\" " + platform::PdfConverterEncodingArguments() +
-                              u" \"" + converted_path + u"\"";
-  if (parameters.size() > kMaxParameters) return Fail(kReasonInternal, kErrorRange);
+  // Every argument goes to the converter as one argument whatever its name
+  // holds (quotes, blanks); a name that begins with "-" is never taken for
+  // an option.
+  std::vector<std::u16string> arguments = {NotAnOption(path)};
+  for (auto& argument : platform::PdfConverterEncodingArguments()) arguments.push_back(argument);
+  arguments.push_back(NotAnOption(converted_path));
+  if (platform::JoinArguments(arguments).size() > kMaxParameters)
+    return Fail(kReasonInternal, kErrorRange);
   platform::ChildProcess converter_process;
-  if (!converter_process.Start(converter, parameters))
+  if (!converter_process.Start(converter, arguments))
     return Fail(kReasonInternal, converter_process.error());
   // Wait for the converter and the stop event together: a stop ends the
   // converter and the pass at once, and a converter that overruns is ended

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +47,6 @@ std::u16string FindPdfConverter();
 // The converter's encoding arguments: the Windows converter writes UCS-2;
 // Debian's converter calls the same big-endian 16-bit text without a mark
 // "UTF-16" and needs "-eol dos" for the CR LF line ends the engine expects.
-std::u16string PdfConverterEncodingArguments();
+std::vector<std::u16string> PdfConverterEncodingArguments();
 
 }  // namespace platform

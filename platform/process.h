@@ -22,10 +22,14 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // `parameters` is one command-line text as ShellExecuteExW takes it: blanks
-  // separate arguments, double quotes group them. False when the program could
-  // not be started; error() tells why.
-  [[nodiscard]] bool Start(std::u16string_view program, std::u16string_view parameters);
+  // Each of `arguments` reaches the child as exactly one argument, whatever
+  // blanks, quotes, backslashes or line ends it holds. POSIX passes them as
+  // the argument vector of execv, never through one text; Windows writes the
+  // parameter text of ShellExecuteExW by the rules that CommandLineToArgvW
+  // and the C runtime use to split it again (QuoteArgument). False when the
+  // program could not be started; error() tells why.
+  [[nodiscard]] bool Start(std::u16string_view program,
+                           const std::vector<std::u16string>& arguments);
   // Waits until the child ends, `milliseconds` pass, or `stop` (when given) is
   // signalled, whichever comes first.
   WaitResult Wait(std::uint32_t milliseconds, Event* stop = nullptr);
@@ -41,8 +45,13 @@ class ChildProcess {
   std::uint32_t error_ = 0;
 };
 
-// Splits a parameter text into arguments by the rules above (used by the
-// POSIX stand-in; pure, so tested everywhere).
-std::vector<std::u16string> SplitParameters(std::u16string_view parameters);
+// One argument of a Windows command line, quoted so that CommandLineToArgvW
+// and the C runtime read it back unchanged: left alone when it holds no blank,
+// tab, line end or quote and is not empty; otherwise enclosed in quotes, a
+// quote inside escaped with a backslash, and the backslashes before a quote
+// or the closing quote doubled. Pure, so tested on every platform.
+std::u16string QuoteArgument(std::u16string_view argument);
+// The arguments quoted and joined by blanks.
+std::u16string JoinArguments(const std::vector<std::u16string>& arguments);
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // Platform-independent helpers behind fs.h and process.h: the long-path prefix
-// and the splitting of a parameter text.
+// and the quoting of command-line arguments.
 // Tested by tests/platform/fs_test.cpp and process_test.cpp.
 #include <string>
 #include <vector>
@@ -29,26 +29,35 @@ std::u16string ExtendedLengthPath(std::u16string_view path) {
   return out;
 }
 
-std::vector<std::u16string> SplitParameters(std::u16string_view parameters) {
-  // Blanks separate arguments; a double quote toggles grouping and is dropped.
-  std::vector<std::u16string> args;
-  std::u16string current;
-  bool in_quotes = false, has_arg = false;
-  for (char16_t c : parameters) {
-    if (c == u'"') {
-      in_quotes = !in_quotes;
-      has_arg = true;
-    } else if ((c == u' ' || c == u'\t') && !in_quotes) {
-      if (has_arg) args.push_back(std::move(current));
-      current.clear();
-      has_arg = false;
-    } else {
-      current.push_back(c);
-      has_arg = true;
+std::u16string QuoteArgument(std::u16string_view argument) {
+  if (!argument.empty() && argument.find_first_of(u" \t\n\v\"") == std::u16string_view::npos)
+    return std::u16string(argument);
+  std::u16string out = u"\"";
+  std::size_t backslashes = 0;
+  for (char16_t c : argument) {
+    if (c == u'\\') {
+      ++backslashes;
+      continue;
     }
+    // Backslashes count only before a quote: there each one is doubled and
+    // the quote itself escaped.
+    out.append(c == u'"' ? 2 * backslashes + 1 : backslashes, u'\\');
+    out.push_back(c);
+    backslashes = 0;
   }
-  if (has_arg) args.push_back(std::move(current));
-  return args;
+  // Before the closing quote they would escape it: doubled.
+  out.append(2 * backslashes, u'\\');
+  out.push_back(u'"');
+  return out;
+}
+
+std::u16string JoinArguments(const std::vector<std::u16string>& arguments) {
+  std::u16string out;
+  for (const auto& argument : arguments) {
+    if (!out.empty()) out.push_back(u' ');
+    out += QuoteArgument(argument);
+  }
+  return out;
 }
 
 }  // namespace platform

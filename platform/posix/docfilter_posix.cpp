@@ -6,6 +6,7 @@
 
 #include "platform/docfilter.h"
 #include "platform/fs.h"
+#include "platform/posix/posix_util.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -33,12 +34,15 @@ std::u16string FindPdfConverter() {
     std::size_t colon = dirs.find(':', start);
     if (colon == std::string::npos) colon = dirs.size();
     std::string candidate = dirs.substr(start, colon - start) + "/pdftotext";
-    if (colon > start && ::access(candidate.c_str(), X_OK) == 0) return FromUtf8(candidate);
+    if (colon > start && ::access(candidate.c_str(), X_OK) == 0)
+      return posix::FromNative(candidate);
     start = colon + 1;
   }
   return {};
 }
 
-std::u16string PdfConverterEncodingArguments() { return u"-enc UTF-16 -eol dos"; }
+std::vector<std::u16string> PdfConverterEncodingArguments() {
+  return {u"-enc", u"UTF-16", u"-eol", u"dos"};
+}
 
 }  // namespace platform

@@ -16,6 +16,7 @@
 #include "platform/posix/posix_util.h"
 #include "platform/process.h"
 #include "platform/text.h"
+#include "platform/types.h"
 
 namespace platform {
 
@@ -26,9 +27,22 @@ struct ChildProcess::Impl {
 ChildProcess::ChildProcess() : impl_(std::make_unique<Impl>()) {}
 ChildProcess::~ChildProcess() = default;
 
-bool ChildProcess::Start(std::u16string_view program, std::u16string_view parameters) {
-  std::vector<std::string> args{posix::NativePath(program)};
-  for (const auto& a : SplitParameters(parameters)) args.push_back(ToUtf8(a));
+bool ChildProcess::Start(std::u16string_view program,
+                         const std::vector<std::u16string>& arguments) {
+  // Each argument goes to the child as it is: no text is split again, so a
+  // name with quotes or blanks cannot become several arguments. Names travel
+  // as their bytes (see posix::ToNative), as the child sees them on disk.
+  std::vector<std::string> args(1);
+  if (!posix::ToNative(program, args[0])) {
+    error_ = err::invalid_name;
+    return false;
+  }
+  for (const auto& a : arguments) {
+    if (!posix::ToNative(a, args.emplace_back())) {
+      error_ = err::invalid_name;
+      return false;
+    }
+  }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -82,6 +82,6 @@ std::u16string FindPdfConverter() {
   return IsExistingFile(path) ? path : std::u16string();
 }
 
-std::u16string PdfConverterEncodingArguments() { return u"-enc UCS-2"; }
+std::vector<std::u16string> PdfConverterEncodingArguments() { return {u"-enc", u"UCS-2"}; }
 
 }  // namespace platform

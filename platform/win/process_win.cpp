@@ -18,14 +18,17 @@ ChildProcess::~ChildProcess() {
   if (impl_->process) CloseHandle(impl_->process);
 }
 
-bool ChildProcess::Start(std::u16string_view program, std::u16string_view parameters) {
+bool ChildProcess::Start(std::u16string_view program,
+                         const std::vector<std::u16string>& arguments) {
   if (impl_->process) {
     CloseHandle(impl_->process);
     impl_->process = nullptr;
   }
   exit_code_ = 0;
   std::wstring file = win::Wz(ExtendedLengthPath(program));
-  std::wstring params = win::Wz(parameters);
+  // The child's C runtime (or CommandLineToArgvW) splits this text again;
+  // QuoteArgument writes it so that it splits into exactly `arguments`.
+  std::wstring params = win::Wz(JoinArguments(arguments));
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   // NOCLOSEPROCESS returns the process handle to wait on; FLAG_NO_UI keeps

@@ -129,6 +129,41 @@ TEST_F(DocumentTest, PdfRouteOutcomes) {
   }
 }
 
+// The converter gets the PDF's name as one argument whatever it holds: a
+// name with quotes and blanks once handed it extra arguments. The fake
+// converter writes back what it was given; a name that split or lost
+// characters would not be found, or not found whole.
+TEST_F(DocumentTest, ConverterGetsEachNameAsOneArgument) {
+  const std::u16string names[] = {
+      u"x\" \"victim.txt\" \"y.pdf", u"two  blanks.pdf", u"-enc.pdf",
+      u"back\\\"slash.pdf",          u"line\nend.pdf",   u"trailing \\.pdf",
+  };
+  const std::size_t argument_count = 2 + platform::PdfConverterEncodingArguments().size();
+  int tried = 0;
+  for (const auto& name : names) {
+    SCOPED_TRACE(platform::ToUtf8(name));
+    TempTree tree;
+    std::u16string pdf = tree.Path(name);
+    platform::File file;
+    // Windows names cannot hold quotes, line ends or backslashes.
+    if (!file.Open(pdf, platform::File::Mode::kWriteNew)) continue;
+    ASSERT_TRUE(file.Write("args", 4) && file.Close());
+    ++tried;
+    for (const std::u16string& text :
+         {u"count:" + platform::FromUtf8(std::to_string(argument_count)),
+          u"\r\n" + pdf + u"\r\n"}) {
+      RecordingListener listener(tree.root());
+      CFinder finder(&listener);
+      FileFindParamsIn p = Params(text);
+      p.path = tree.root();
+      p.case_sensitive = true;
+      RunToEnd(finder, p, false);
+      EXPECT_EQ(listener.Found().size(), 1u) << platform::ToUtf8(text);
+    }
+  }
+  EXPECT_GE(tried, 2);
+}
+
 TEST_F(DocumentTest, SingleFileRunReportsTheConvertedBigEndianText) {
   std::u16string pdf = tree_.Write(u"doc.pdf", "write:alpha needle|beta|needle gamma");
   RecordingListener listener(tree_.root());

@@ -36,12 +36,35 @@ TEST(ProcessWinTest, StartsProgramsFromFoldersWithBlanksAndLongFolders) {
     ASSERT_TRUE(CopyInto(ChildPath(), program)) << GetLastError();
     std::u16string out = tree.Path(u"out.txt");
     ChildProcess child;
-    ASSERT_TRUE(child.Start(program, u"write \"" + out + u"\" ok")) << child.error();
+    ASSERT_TRUE(child.Start(program, {u"write", out, u"ok"})) << child.error();
     EXPECT_EQ(child.Wait(60000), ChildProcess::WaitResult::kExited);
     EXPECT_EQ(child.exit_code(), 3u);
     EXPECT_EQ(testing_support::ReadBytes(out), "ok");
     ASSERT_TRUE(platform::DeleteFile(out));
   }
+}
+
+// The system's own splitter reads the quoted text back into the arguments.
+TEST(ProcessWinTest, CommandLineToArgvReadsQuotedArgumentsBack) {
+  const std::vector<std::u16string> arguments = {
+      u"x\" \"victim.txt\" \"y.pdf",
+      u"",
+      u"C:\\dir with blanks\\",
+      u"back\\\"quote",
+      u"-enc",
+      u"a\\\\b c",
+      u"line\nend",
+      u"\"",
+  };
+  // The first word is the program name, which the system reads by other rules.
+  std::u16string line = u"program " + platform::JoinArguments(arguments);
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(reinterpret_cast<const wchar_t*>(line.c_str()), &count);
+  ASSERT_NE(argv, nullptr);
+  std::vector<std::u16string> read;
+  for (int i = 1; i < count; ++i) read.push_back(reinterpret_cast<const char16_t*>(argv[i]));
+  LocalFree(argv);
+  EXPECT_EQ(read, arguments);
 }
 
 }  // namespace
