@@ -15,19 +15,21 @@ namespace ui {
 namespace {
 
 // How much of the extra width each row's stretching controls take: the size
-// row a third, the date row two thirds, the replace row all of it.
+// row a third, the date row two thirds, the replace row all of it. Narrower
+// than its template, every row gives up the whole difference, so that none
+// runs past the group box.
 struct RowShare {
   int id;
-  double start;  // share of the extra width that moves the left edge
-  double end;    // share that moves the right edge
+  double start, end;                // shares that move the left and right edges
+  double shrink_start, shrink_end;  // the same below the template's width
 };
 constexpr RowShare kShares[] = {
-    {IDC_SIZE_MIN, 0.0, 0.165},        {IDC_SIZE_MAX, 0.165, 0.33},
-    {IDC_SIZE_UNIT, 0.33, 0.33},       {IDC_DATE_FROM, 0.0, 0.33},
-    {IDC_DATE_TO, 0.33, 0.66},         {IDC_DATE_KIND, 0.66, 0.66},
-    {IDC_REPLACE_TEXT, 0.0, 1.0},      {IDC_BACKUP, 1.0, 1.0},
-    {IDC_REPLACE_READ_ONLY, 1.0, 1.0}, {IDC_ADVANCED_ARROW, 1.0, 1.0},
-    {IDC_GROUP_ADVANCED, 0.0, 1.0},
+    {IDC_SIZE_MIN, 0.0, 0.165, 0.0, 0.5},        {IDC_SIZE_MAX, 0.165, 0.33, 0.5, 1.0},
+    {IDC_SIZE_UNIT, 0.33, 0.33, 1.0, 1.0},       {IDC_DATE_FROM, 0.0, 0.33, 0.0, 0.5},
+    {IDC_DATE_TO, 0.33, 0.66, 0.5, 1.0},         {IDC_DATE_KIND, 0.66, 0.66, 1.0, 1.0},
+    {IDC_REPLACE_TEXT, 0.0, 1.0, 0.0, 1.0},      {IDC_BACKUP, 1.0, 1.0, 1.0, 1.0},
+    {IDC_REPLACE_READ_ONLY, 1.0, 1.0, 1.0, 1.0}, {IDC_ADVANCED_ARROW, 1.0, 1.0, 1.0, 1.0},
+    {IDC_GROUP_ADVANCED, 0.0, 1.0, 0.0, 1.0},
 };
 
 }  // namespace
@@ -220,8 +222,11 @@ void CFindAdvancedDialog::Layout() {
   for (const Placed& p : placed_) {
     for (const RowShare& share : kShares) {
       if (share.id != p.id) continue;
-      const int left = p.rect.left + static_cast<int>(extra * share.start);
-      const int right = p.rect.right + static_cast<int>(extra * share.end);
+      const bool shrink = extra < 0;
+      const int left =
+          p.rect.left + static_cast<int>(extra * (shrink ? share.shrink_start : share.start));
+      const int right =
+          p.rect.right + static_cast<int>(extra * (shrink ? share.shrink_end : share.end));
       MoveWindow(GetDlgItem(p.id), left, p.rect.top, right - left, p.rect.bottom - p.rect.top,
                  TRUE);
     }

@@ -428,6 +428,12 @@ TEST_F(UiGui, HistoryMenuShowsLongEntriesCut) {
   DestroyMenu(menu);
 }
 
+std::wstring ShotName(const wchar_t* name) {
+  wchar_t suffix[16] = {};
+  GetEnvironmentVariableW(L"VARNEL_UI_SHOT_SUFFIX", suffix, 16);
+  return std::wstring(L"ui_") + name + suffix + L".png";
+}
+
 TEST_F(UiGui, FolderListDialogShowsItemsPerLineAndJoinsThem) {
   CSelectFoldersDialog dialog(u"C:\\a;-C:\\a\\tmp");
   std::wstring include, exclude;
@@ -436,6 +442,8 @@ TEST_F(UiGui, FolderListDialogShowsItemsPerLineAndJoinsThem) {
     while (GetTickCount() - start < kWaitLimitMs) {
       HWND box = FindWindowW(L"#32770", L"Browse for multiple folders");
       if (box && IsWindowVisible(box)) {
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        (void)SaveWindowScreenshot(box, ShotName(L"folder_list_dialog"), nullptr);
         include = WindowText(GetDlgItem(box, IDC_LIST_INCLUDE));
         exclude = WindowText(GetDlgItem(box, IDC_LIST_EXCLUDE));
         SendMessageW(GetDlgItem(box, IDC_LIST_EXCLUDE), WM_SETTEXT, 0,
@@ -608,12 +616,6 @@ TEST_F(UiGui, SkippedAndErrorListsShowReasons) {
 }
 
 // ---- Screenshots ----
-
-std::wstring ShotName(const wchar_t* name) {
-  wchar_t suffix[16] = {};
-  GetEnvironmentVariableW(L"VARNEL_UI_SHOT_SUFFIX", suffix, 16);
-  return std::wstring(L"ui_") + name + suffix + L".png";
-}
 
 void Shoot(HWND window, const wchar_t* name) {
   RedrawWindow(window, nullptr, nullptr,
