@@ -150,4 +150,69 @@ TEST(FsWinTest, DeleteFolderTreeClearsReadOnlyFolders) {
   EXPECT_FALSE(platform::PathExists(tree.Path(u"a")));
 }
 
+// A device name opens a device, not a file: reading it can block.
+TEST(FsWinTest, DevicesAreNeverOpenedAsFiles) {
+  for (const char16_t* device : {u"NUL", u"\\\\.\\NUL"}) {
+    SCOPED_TRACE(platform::ToUtf8(device));
+    platform::File file;
+    EXPECT_FALSE(file.Open(device, platform::File::Mode::kRead));
+    EXPECT_EQ(file.error(), platform::err::bad_file_type);
+  }
+}
+
+// What a rewritten file keeps: the attributes (read-only aside, which the
+// swap handles) and the creation time, set on the open temporary file.
+TEST(FsWinTest, MetadataKeepsAttributesAndCreationTime) {
+  TempTree tree;
+  std::u16string original = tree.Write(u"o.txt", "o");
+  ASSERT_TRUE(
+      platform::SetFileAttributes(original, platform::attr::hidden | platform::attr::archive));
+  FILETIME created{};
+  created.dwHighDateTime = 0x01D00000;  // in 2014
+  HANDLE h = CreateFileW(W(original), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(SetFileTime(h, &created, nullptr, nullptr));
+  CloseHandle(h);
+  platform::File read;
+  ASSERT_TRUE(read.Open(original, platform::File::Mode::kRead));
+  platform::FileMetadata metadata;
+  ASSERT_TRUE(read.GetMetadata(metadata));
+  read.Close();
+
+  std::u16string temporary = tree.Path(u"o.txt.tmp");
+  platform::File file;
+  ASSERT_TRUE(file.Open(temporary, platform::File::Mode::kWriteTemporary));
+  ASSERT_TRUE(file.SetMetadata(metadata));
+  ASSERT_EQ(file.MoveOver(temporary, original), 0u);
+  ASSERT_TRUE(file.Close());
+  std::uint32_t attributes = 0;
+  ASSERT_TRUE(platform::GetFileAttributes(original, attributes));
+  EXPECT_TRUE(attributes & platform::attr::hidden);
+  // Wine keeps no creation times of its own (it shows the inode's): the
+  // check needs a file system that kept the one set above.
+  if ((metadata.creation_time >> 32) != created.dwHighDateTime) return;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExW(W(original), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.ftCreationTime.dwHighDateTime, created.dwHighDateTime);
+}
+
+// A folder swapped for a link after its parent was listed is refused by a
+// listing that does not follow links.
+TEST(FsWinTest, ListingWithoutLinksRefusesALinkedFolder) {
+  TempTree outside;
+  TempTree tree;
+  std::u16string link = tree.Path(u"sub");
+  if (!CreateSymbolicLinkW(
+          W(link), W(outside.root()),
+          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+      !platform::PathExists(link)) {
+    GTEST_SKIP() << "folder links are not made here";
+  }
+  platform::FolderListing listing;
+  EXPECT_FALSE(listing.Open(link, platform::FolderListing::Follow::kNoLinks));
+  EXPECT_EQ(listing.error(), platform::err::cant_resolve_filename);
+  EXPECT_TRUE(listing.Open(link, platform::FolderListing::Follow::kLinks));
+}
+
 }  // namespace
