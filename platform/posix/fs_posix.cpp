@@ -565,6 +565,15 @@ std::uint32_t File::MoveOver(std::u16string_view own_path, std::u16string_view t
     return error_ = err::access_denied;
   // rename(2) replaces the name in one step: it names the old or the new file.
   if (::rename(from.c_str(), to.c_str()) != 0) return error_ = posix::Win32Error(errno);
+  // The data was flushed before; the folder's flush makes the new name
+  // survive a power loss too.
+  std::size_t slash = to.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    (void)::fsync(fd);
+    ::close(fd);
+  }
   return err::success;
 }
 
