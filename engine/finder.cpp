@@ -196,10 +196,16 @@ bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* e
   listener_->OnFolderEntered(folder);
   std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
   bool canceled = false;
+  auto handed_over = std::chrono::steady_clock::now();
   platform::FolderListing listing;
   if (listing.Open(folder)) {
     platform::FolderEntry entry;
     while (listing.Next(entry)) {
+      if (!batch.empty() && std::chrono::steady_clock::now() - handed_over >= batch_interval_) {
+        listener_->OnFilesFound(std::move(batch));
+        batch = FileResultBatch();
+        handed_over = std::chrono::steady_clock::now();
+      }
       if (stop_event_.Poll()) {
         canceled = true;
         break;

@@ -4,6 +4,7 @@
 // Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -41,7 +42,8 @@ class CFinder {
    public:
     virtual ~IFileFindListener() = default;
     // After each folder's entries were examined, when at least one result was
-    // made; the listener owns the batch.
+    // made; the listener owns the batch. A folder that takes long hands its
+    // results over in parts, in the same order.
     virtual void OnFilesFound(FileResultBatch batch) = 0;
     // Once at the end of a folder walk.
     virtual void OnFindFinished(bool canceled) = 0;
@@ -65,6 +67,11 @@ class CFinder {
 
   // The handler settings a run will copy when it starts (defaults until set).
   void SetHandlerSettings(const HandlerSettings& settings);
+  // How long a folder's results may wait before the part found so far is
+  // handed over (a folder of 100,000 files would otherwise show nothing
+  // until its end). Checked between entries, so one slow file can hold a
+  // part back for as long as its own test takes. Set before Start.
+  void SetBatchInterval(std::chrono::milliseconds interval) { batch_interval_ = interval; }
 
   void Prepare(const FileFindParamsIn& params);
   // Does nothing while a run is active.
@@ -126,4 +133,5 @@ class CFinder {
   // or under another spelling, or inside another listed folder, is walked
   // once, so no file is searched or rewritten twice.
   std::set<std::pair<std::uint64_t, std::uint64_t>> visited_;
+  std::chrono::milliseconds batch_interval_{100};
 };

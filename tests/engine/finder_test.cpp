@@ -108,6 +108,27 @@ TEST_F(FinderTest, LinkedFoldersAreReportedButNeverEntered) {
   EXPECT_EQ(listener.Found(), (Strings{"link", "real", "real/f.txt", "real/up"}));
 }
 
+// A folder that takes long hands its results over in parts: the same
+// records, in the same order, as one batch would hold.
+TEST_F(FinderTest, ASlowFolderHandsItsResultsOverInParts) {
+  for (const char* file : {"a.txt", "b.txt", "c.txt", "d/e.txt"}) tree_.Write(platform::FromUtf8(file), "x");
+  RecordingListener whole(tree_.root()), parts(tree_.root());
+  CFinder one(&whole), many(&parts);
+  RunToEnd(one, Params(u"*.txt"), false);
+  many.SetBatchInterval(std::chrono::milliseconds(0));
+  many.Prepare(Params(u"*.txt"));
+  many.Start(false);
+  many.Wait();
+  EXPECT_EQ(parts.Found(), whole.Found());
+  auto count = [](const RecordingListener& l, const std::string& prefix) {
+    return std::count_if(l.events.begin(), l.events.end(),
+                         [&](const std::string& e) { return e.starts_with(prefix); });
+  };
+  EXPECT_EQ(count(whole, "batch .:"), 1);
+  EXPECT_EQ(count(parts, "batch .:"), 3);  // one record each
+  EXPECT_EQ(parts.events.back(), "finished");
+}
+
 TEST_F(FinderTest, ResultRecordsDescribeTheEntry) {
   tree_.Write(u"notes.v1.txt", "12345");
   tree_.Folder(u"dir.d");
