@@ -54,7 +54,10 @@ bool CFilesListControl::Create(HWND parent, const RECT& rect, AppSettings* setti
   Attach(list, true);
   Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 16, 16);
+  // The shell's small icons, at the size of the list's scale (16 at 96 DPI).
+  const UINT dpi = GetDpiForWindow(list);
+  const int icon = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+  images_ = ImageList_Create(icon, icon, ILC_COLOR32 | ILC_MASK, 16, 16);
   Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
   HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
   SendMessageW(header, HDM_SETFILTERCHANGETIMEOUT, 0, kFilterChangeTimeoutMs);

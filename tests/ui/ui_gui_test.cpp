@@ -22,6 +22,7 @@
 #include "ui/history_menu.h"
 #include "ui/list_pair_dialog.h"
 #include "ui/logic/control_ids.h"
+#include "ui/select_filter_dialog.h"
 #include "ui/ui_win.h"
 
 namespace ui {
@@ -462,6 +463,63 @@ TEST_F(UiGui, FolderListDialogShowsItemsPerLineAndJoinsThem) {
   EXPECT_EQ(Wide(dialog.Field()), L"C:\\a;-C:\\a\\tmp;-C:\\a\\old");
 }
 
+TEST_F(UiGui, FilterDialogOffersColumnsWithTheirHistories) {
+  frame_.settings.ClearHistory();
+  frame_.settings.AddFilterHistory(u"Size", u"Mb");
+  frame_.settings.AddFilterHistory(u"Type", u"txt");
+  frame_.settings.AddFilterHistory(u"Type", u"log");
+  struct Seen {
+    std::vector<std::wstring> columns;
+    std::wstring chosen_column, value, history_after_switch;
+  } seen;
+  CSelectFilterDialog dialog(u"doc", kColumnType, false, frame_.settings);
+  std::thread answerer([&] {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kWaitLimitMs) {
+      HWND box = FindWindowW(L"#32770", L"Select Filter");
+      if (box && IsWindowVisible(box)) {
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        (void)SaveWindowScreenshot(box, ShotName(L"filter_dialog"), nullptr);
+        HWND combo = GetDlgItem(box, IDC_FILTER_COLUMN);
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[64] = {};
+          SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+          seen.columns.push_back(text);
+        }
+        seen.chosen_column = WindowText(combo);
+        // The newest history entry of Type, chosen as the user clicks it.
+        HWND list = GetDlgItem(box, IDC_FILTER_HISTORY);
+        SendMessageW(list, LB_SETCURSEL, 0, 0);
+        SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_FILTER_HISTORY, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        seen.value = WindowText(GetDlgItem(box, IDC_FILTER_VALUE));
+        // Another column shows its own history.
+        SendMessageW(combo, CB_SETCURSEL, 2, 0);  // Size
+        SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_FILTER_COLUMN, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        wchar_t entry[64] = {};
+        SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        seen.history_after_switch = entry;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(10);  // polling for a window of another thread; bounded above
+    }
+  });
+  const INT_PTR result = dialog.Run(frame_.Handle());
+  answerer.join();
+  EXPECT_EQ(result, IDOK);
+  // Replaces is offered only by a list that has the column.
+  EXPECT_EQ(seen.columns,
+            (std::vector<std::wstring>{L"File name", L"Folder", L"Size", L"Modified", L"Type"}));
+  EXPECT_EQ(seen.chosen_column, L"Type");
+  EXPECT_EQ(seen.value, L"log");
+  EXPECT_EQ(seen.history_after_switch, L"Mb");
+  EXPECT_EQ(dialog.Kind(), kColumnSize);
+  EXPECT_EQ(Wide(dialog.Text()), L"log");
+}
+
 // ---- Result lists ----
 
 std::unique_ptr<FileResult> Result(const wchar_t* name, std::uint64_t size, bool folder = false,
@@ -664,6 +722,11 @@ TEST_F(UiGui, Screenshots) {
     r->error_code = reason == kReasonOpenError ? 32 : 0;
     errors.push_back(std::move(r));
   }
+  auto unlisted = Result(L"private", 0, true);
+  unlisted->kind = ResultKind::kError;
+  unlisted->reason = kReasonFolderList;
+  unlisted->error_code = 5;
+  errors.push_back(std::move(unlisted));
   frame_.errors.Clear();
   frame_.errors.AddBatch(errors);
   frame_.ShowList(frame_.errors);
