@@ -156,6 +156,7 @@ class UiGui : public ::testing::Test {
  public:
   void SetUp() override {
     ASSERT_NE(SharedFrame(), nullptr);
+    frame_.settings.ClearHistory();
     frame_.general.SetRunning(false);
     frame_.advanced.SetRunning(false);
     frame_.general.ClearGeneral();
@@ -433,6 +434,32 @@ std::wstring ShotName(const wchar_t* name) {
   wchar_t suffix[16] = {};
   GetEnvironmentVariableW(L"VARNEL_UI_SHOT_SUFFIX", suffix, 16);
   return std::wstring(L"ui_") + name + suffix + L".png";
+}
+
+TEST_F(UiGui, HistoryButtonOffersTheFieldsHistoryNewestFirst) {
+  frame_.settings.AddFindHistory(kHistoryText, u"older");
+  frame_.settings.AddFindHistory(kHistoryText, u"newer");
+  std::atomic<bool> stop{false};
+  bool menu_seen = false;
+  // The menu runs modally on this thread; another one finds it and answers
+  // with the keys a user would press: down twice, Enter.
+  std::thread answerer([&] {
+    const DWORD start = GetTickCount();
+    while (!stop && GetTickCount() - start < kWaitLimitMs) {
+      HWND menu = FindWindowW(L"#32768", nullptr);
+      if (menu && IsWindowVisible(menu)) {
+        menu_seen = true;
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
+        return;
+      }
+      Sleep(10);  // polling for a window of another thread; bounded above
+    }
+  });
+  SendMessageW(frame_.general.Handle(), WM_COMMAND, IDM_HISTORY_TEXT, 0);
+  stop = true;
+  answerer.join();
+  EXPECT_TRUE(menu_seen);
+  EXPECT_EQ(WindowText(Item(frame_.general, IDC_TEXT)), L"older");
 }
 
 TEST_F(UiGui, FolderListDialogShowsItemsPerLineAndJoinsThem) {
