@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/logic/app_text.h"
 #include "app/logic/command_line.h"
+#include "app/logic/frame_rules.h"
 #include "app/logic/placement.h"
+#include "app/logic/shell_integration.h"
 #include "app/logic/tab_set.h"
 #include "platform/text.h"
 
@@ -457,6 +460,167 @@ TEST(Placement, FrameLayout) {
   EXPECT_TRUE(DoubleClickOpensTab(23, 24));
   EXPECT_FALSE(DoubleClickOpensTab(24, 24));
   EXPECT_FALSE(DoubleClickOpensTab(-1, 24));
+}
+
+// ---- Shell integration ----
+
+// A registry in memory that writes a line for every change it is asked for
+// and can refuse writes under one root (no rights there).
+class CFakeRegistry : public IRegistry {
+ public:
+  bool refuse_classes_root = false;
+  bool refuse_current_user = false;
+  std::string log;
+
+  void Put(RegistryRoot root, std::u16string_view key, std::u16string_view name,
+           std::u16string_view value) {
+    keys_.insert(Path(root, key));
+    values_[Path(root, key) + "[" + U8(name) + "]"] = U8(value);
+  }
+  bool ReadString(RegistryRoot root, std::u16string_view key, std::u16string_view name,
+                  std::u16string& value) override {
+    auto it = values_.find(Path(root, key) + "[" + U8(name) + "]");
+    if (it == values_.end()) return false;
+    value = platform::FromUtf8(it->second);
+    return true;
+  }
+  bool CreateKey(RegistryRoot root, std::u16string_view key) override {
+    if (Refused(root)) return false;
+    if (keys_.insert(Path(root, key)).second) log += "create " + Path(root, key) + "\n";
+    return true;
+  }
+  bool WriteString(RegistryRoot root, std::u16string_view key, std::u16string_view name,
+                   std::u16string_view value) override {
+    if (Refused(root)) return false;
+    Put(root, key, name, value);
+    log += "set " + Path(root, key) + "[" + U8(name) + "] = " + U8(value) + "\n";
+    return true;
+  }
+  bool DeleteValue(RegistryRoot root, std::u16string_view key, std::u16string_view name) override {
+    if (Refused(root)) return false;
+    if (values_.erase(Path(root, key) + "[" + U8(name) + "]")) {
+      log += "delete " + Path(root, key) + "[" + U8(name) + "]\n";
+    }
+    return true;
+  }
+  bool DeleteTree(RegistryRoot root, std::u16string_view key) override {
+    const std::string prefix = Path(root, key);
+    bool found = false;
+    for (const std::string& k : keys_) found |= k == prefix || k.starts_with(prefix + "\\");
+    if (!found) return true;
+    if (Refused(root)) return false;
+    std::erase_if(keys_, [&](const std::string& k) { return k.starts_with(prefix); });
+    std::erase_if(values_, [&](const auto& v) { return v.first.starts_with(prefix); });
+    log += "delete tree " + prefix + "\n";
+    return true;
+  }
+
+ private:
+  static std::string Path(RegistryRoot root, std::u16string_view key) {
+    return (root == RegistryRoot::kCurrentUser ? "HKCU\\" : "HKCR\\") + U8(key);
+  }
+  bool Refused(RegistryRoot root) const {
+    return root == RegistryRoot::kClassesRoot ? refuse_classes_root : refuse_current_user;
+  }
+  std::set<std::string> keys_;
+  std::map<std::string, std::string> values_;
+};
+
+TEST(ShellIntegration, RegistryData) {
+  EXPECT_EQ(AutorunData(u"C:\\Tools\\v.exe"), u"\"C:\\Tools\\v.exe\" -autorun");
+  EXPECT_EQ(ContextVerbData(u"C:\\Program Files\\V\\Varnel.exe"),
+            u"\"C:\\Program Files\\V\\Varnel.exe\" \"%1\"");
+}
+
+TEST(ShellIntegration, StartAtLogOn) {
+  CFakeRegistry registry;
+  ShellIntegrationState state;
+  EXPECT_FALSE(ReadAutorun(registry, state));
+  EXPECT_TRUE(WriteAutorun(registry, u"C:\\Tools\\v.exe", true, state));
+  EXPECT_EQ(state.autorun_command, u"\"C:\\Tools\\v.exe\" -autorun");
+  ShellIntegrationState read;
+  EXPECT_TRUE(ReadAutorun(registry, read));
+  EXPECT_EQ(read, state);
+  EXPECT_TRUE(WriteAutorun(registry, u"C:\\Tools\\v.exe", false, state));
+  EXPECT_TRUE(state.autorun_command.empty());
+  EXPECT_TRUE(WriteAutorun(registry, u"", false, state));  // a missing value is no error
+  EXPECT_FALSE(WriteAutorun(registry, u"", true, state));  // no program path
+  EXPECT_EQ(registry.log,
+            "create HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n"
+            "set HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run[Varnel] = "
+            "\"C:\\Tools\\v.exe\" -autorun\n"
+            "delete HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run[Varnel]\n");
+  // Refused: the state keeps what it had.
+  registry.refuse_current_user = true;
+  state.autorun_command = u"old";
+  EXPECT_FALSE(WriteAutorun(registry, u"C:\\v.exe", true, state));
+  EXPECT_FALSE(WriteAutorun(registry, u"C:\\v.exe", false, state));
+  EXPECT_EQ(state.autorun_command, u"old");
+}
+
+TEST(ShellIntegration, FolderVerb) {
+  CFakeRegistry registry;
+  ShellIntegrationState state;
+  RemoveContextVerb(registry, state);  // never installed: no error, nothing done
+  EXPECT_EQ(registry.log, "");
+  ReadContextVerb(registry, state);
+  EXPECT_FALSE(state.context_verb_installed);
+
+  ApplyShellIntegration(registry, u"C:\\v.exe", false, true, state);
+  EXPECT_TRUE(state.context_verb_installed);
+  EXPECT_TRUE(state.autorun_command.empty());
+  EXPECT_EQ(registry.log,
+            "create HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\n"
+            "create HKCU\\Software\\Classes\\Folder\\shell\\Search with Varnel...\\command\n"
+            "set HKCU\\Software\\Classes\\Folder\\shell\\Search with Varnel...\\command[] = "
+            "\"C:\\v.exe\" \"%1\"\n");
+  registry.log.clear();
+  ApplyShellIntegration(registry, u"C:\\v.exe", false, false, state);
+  EXPECT_FALSE(state.context_verb_installed);
+  EXPECT_EQ(registry.log,
+            "delete tree HKCU\\Software\\Classes\\Folder\\shell\\Search with Varnel...\n");
+
+  // Installed for every user (seen through the merged root) and no right to
+  // remove it: it stays installed.
+  CFakeRegistry machine;
+  machine.Put(RegistryRoot::kClassesRoot, kVerbCommandKey, u"", u"x");
+  machine.refuse_classes_root = true;
+  ShellIntegrationState seen;
+  ReadContextVerb(machine, seen);
+  EXPECT_TRUE(seen.context_verb_installed);
+  RemoveContextVerb(machine, seen);
+  EXPECT_TRUE(seen.context_verb_installed);
+  machine.refuse_classes_root = false;
+  RemoveContextVerb(machine, seen);
+  EXPECT_FALSE(seen.context_verb_installed);
+}
+
+// ---- Frame messages ----
+
+TEST(FrameRules, TrayClicksAndShutdownOnce) {
+  EXPECT_EQ(TrayActionFor(0x0201), TrayAction::kRestore);
+  EXPECT_EQ(TrayActionFor(0x0204), TrayAction::kMenu);
+  EXPECT_EQ(TrayActionFor(0x0200), TrayAction::kNone);  // mouse move
+  EXPECT_EQ(TrayActionFor(0x0202), TrayAction::kNone);  // left button up
+
+  struct Case {
+    const char* name;
+    std::vector<std::pair<bool, bool>> messages;  // (WM_ENDSESSION, wParam)
+    std::vector<bool> runs;
+  };
+  const Case cases[] = {
+      {"destroy", {{false, false}}, {true}},
+      {"session ends, then destroy", {{true, true}, {false, false}}, {true, false}},
+      {"session goes on, then destroy", {{true, false}, {false, false}}, {false, true}},
+      {"destroy twice", {{false, false}, {false, false}}, {true, false}},
+  };
+  for (const Case& c : cases) {
+    CShutdownGuard guard;
+    for (std::size_t i = 0; i < c.messages.size(); ++i) {
+      EXPECT_EQ(guard.Begin(c.messages[i].first, c.messages[i].second), c.runs[i]) << c.name << i;
+    }
+    EXPECT_TRUE(guard.Done()) << c.name;
+  }
 }
 
 }  // namespace
