@@ -18,6 +18,7 @@
 #include "test_tree.h"
 #include "ui/logic/control_ids.h"
 #include "ui/logic/find_reports.h"
+#include "ui/logic/page_layout.h"
 #include "ui/logic/page_run.h"
 #include "ui/logic/page_text.h"
 #include "ui/logic/ui_text.h"
@@ -285,6 +286,75 @@ TEST(PreviewSplit, NoSavedRatioMeansHalf) {
   EXPECT_EQ(split.SavedRatio(), 0.0);
   EXPECT_TRUE(split.BatchArrived(true, true));
   EXPECT_EQ(split.Ratio(), 0.5);
+}
+
+// ---- Layout ----
+
+TEST(PageLayout, CriteriaRowListsAndPreview) {
+  PageLayoutInput in;
+  in.page_width = 1000;
+  in.page_height = 800;
+  in.general_height = 100;
+  in.advanced_height = 110;
+  in.action_width = 120;
+  in.action_height = 100;
+  in.split_ratio = 0.5;
+  PageLayout l = LayOutPage(in);
+  EXPECT_EQ(l.general, (Box{0, 0, 440, 100}));
+  EXPECT_EQ(l.advanced, (Box{441, 0, 440, 110}));
+  EXPECT_EQ(l.action, (Box{882, 0, 120, 100}));
+  EXPECT_EQ(l.results_tab, (Box{0, 110, 1000, 339}));  // trunc(690 * 0.5 - 6)
+  EXPECT_EQ(l.lists, (Box{5, 140, 990, 303}));
+  EXPECT_EQ(l.preview_tab, (Box{0, 455, 1000, 345}));
+  EXPECT_EQ(l.preview_views, (Box{5, 485, 990, 309}));
+
+  in.page_width = 1001;  // an odd pixel goes to neither half
+  in.advanced_visible = false;
+  in.split_ratio = 1.0;
+  l = LayOutPage(in);
+  EXPECT_EQ(l.general, (Box{0, 0, 881, 100}));
+  EXPECT_EQ(l.advanced, Box{});
+  EXPECT_EQ(l.action, (Box{882, 0, 120, 100}));
+  EXPECT_EQ(l.results_tab, (Box{0, 100, 1001, 694}));
+  EXPECT_EQ(l.lists, (Box{5, 130, 991, 658}));
+  EXPECT_EQ(l.preview_tab, (Box{0, 800, 1001, 0}));  // the preview is hidden
+  EXPECT_EQ(l.preview_views.height, 0);
+
+  in.page_height = 50;  // smaller than the criteria: nothing negative
+  l = LayOutPage(in);
+  EXPECT_EQ(l.results_tab.height, 0);
+  EXPECT_EQ(l.lists.height, 0);
+  EXPECT_EQ(l.preview_tab.height, 0);
+}
+
+TEST(PageLayout, SplitterAndTabCycle) {
+  const Box tab{0, 110, 1000, 339};  // bottom 449
+  EXPECT_FALSE(InSplitterBand(449, tab));
+  EXPECT_TRUE(InSplitterBand(450, tab));
+  EXPECT_TRUE(InSplitterBand(456, tab));
+  EXPECT_FALSE(InSplitterBand(457, tab));
+  EXPECT_EQ(DraggedTabHeight(339, 10, 110, 800), 349);
+  EXPECT_EQ(DraggedTabHeight(339, 500, 110, 800), 684);  // bottom 6 above the page's
+  EXPECT_EQ(DraggedTabHeight(339, -400, 110, 800), 0);
+  EXPECT_TRUE(ResizeListsFirst(1001, 1000));
+  EXPECT_FALSE(ResizeListsFirst(1000, 1000));
+
+  using D = CriteriaDialog;
+  struct Case {
+    D from;
+    bool forward, advanced;
+    D to;
+  };
+  const Case cases[] = {
+      {D::kGeneral, true, true, D::kAdvanced}, {D::kAdvanced, true, true, D::kAction},
+      {D::kAction, true, true, D::kGeneral},   {D::kGeneral, false, true, D::kAction},
+      {D::kAction, false, true, D::kAdvanced}, {D::kGeneral, true, false, D::kAction},
+      {D::kAction, false, false, D::kGeneral}, {D::kAction, true, false, D::kGeneral},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NextCriteriaDialog(c.from, c.forward, c.advanced), c.to)
+        << static_cast<int>(c.from) << c.forward << c.advanced;
+  }
 }
 
 // ---- Before a run ----
