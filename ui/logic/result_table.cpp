@@ -286,64 +286,86 @@ SortKey TextKey(std::u16string_view text) {
   return key;
 }
 
+int CompareKeyed(const KeyedRow& a, const KeyedRow& b) {
+  if (a.key != b.key) return a.key < b.key ? -1 : 1;
+  // Equal keys hold the first eight characters of both: a text that ends
+  // within them decides by length alone.
+  if (a.text.size() <= kKeyChars || b.text.size() <= kKeyChars) {
+    return a.text.size() < b.text.size() ? -1 : (b.text.size() < a.text.size() ? 1 : 0);
+  }
+  return CompareNoCase(a.text.substr(kKeyChars), b.text.substr(kKeyChars));
+}
+
+// Sorts `rows` stably by `entry(index)` under `less`, the entries being made
+// once per row rather than once per comparison.
+template <typename Entry, typename MakeEntry, typename Less>
+void SortRows(std::vector<std::uint32_t>& rows, MakeEntry make_entry, Less less) {
+  std::vector<Entry> entries;
+  entries.reserve(rows.size());
+  for (std::uint32_t i : rows) entries.push_back(make_entry(i));
+  std::stable_sort(entries.begin(), entries.end(), less);
+  for (std::size_t k = 0; k < entries.size(); ++k) rows[k] = entries[k].index;
+}
+
+struct NumberRow {
+  std::uint64_t key;
+  std::uint32_t index;
+};
+
 }  // namespace
 
 void CResultTable::Sort(int kind, bool ascending) {
   sort_column_ = kind;
   sort_ascending_ = ascending;
-  // Reason texts are made once, not once per comparison.
-  std::unordered_map<std::uint32_t, std::u16string> reasons;
-  auto text_of = [&](std::uint32_t i) -> std::u16string_view {
-    const FileResult& r = *records_[i];
-    switch (kind) {
-      case kColumnName: return r.file_name;
-      case kColumnFolder: return r.folder;
-      case kColumnType: return r.type;
-      case kColumnReason: return reasons[i];
-      default: return {};
-    }
-  };
-  const bool by_text =
-      kind == kColumnName || kind == kColumnFolder || kind == kColumnType || kind == kColumnReason;
-  auto key_of = [&](std::uint32_t i) -> SortKey {
-    const FileResult& r = *records_[i];
-    switch (kind) {
-      case kColumnSize: return {r.size, 0};
-      case kColumnModified: return {r.date_modified, 0};
-      case kColumnReplaces:
-        return {static_cast<std::uint64_t>(std::int64_t{r.replaces} + 0x80000000LL), 0};
-      case kColumnReason:
-        reasons.emplace(i, ReasonText(r.kind, r.reason, r.error_code));
-        return TextKey(reasons[i]);
-      default: return by_text ? TextKey(text_of(i)) : SortKey{};
-    }
-  };
-  auto less = [&](const KeyedRow& a, const KeyedRow& b) {
-    int c = a.key < b.key ? -1 : (b.key < a.key ? 1 : 0);
-    if (c == 0 && by_text) {
-      // Equal keys hold the first eight characters of both: a text that
-      // ends within them decides by length alone.
-      if (a.text.size() <= kKeyChars || b.text.size() <= kKeyChars) {
-        c = a.text.size() < b.text.size() ? -1 : (b.text.size() < a.text.size() ? 1 : 0);
-      } else {
-        c = CompareNoCase(a.text.substr(kKeyChars), b.text.substr(kKeyChars));
-      }
-    }
-    return ascending ? c < 0 : c > 0;
-  };
   // Folders and files are kept apart, so folders stay on top in both
   // directions; a stable sort keeps arrival order among equal rows.
-  std::vector<KeyedRow> keyed;
   for (auto* rows : {&folder_rows_, &file_rows_}) {
-    keyed.clear();
-    keyed.reserve(rows->size());
-    for (std::uint32_t i : *rows) {
-      const SortKey key = key_of(i);
-      keyed.push_back({key, by_text ? text_of(i) : std::u16string_view(), i});
+    if (kind == kColumnName || kind == kColumnFolder || kind == kColumnType ||
+        kind == kColumnReason) {
+      SortByText(*rows, kind, ascending);
+    } else {
+      SortByNumber(*rows, kind, ascending);
     }
-    std::stable_sort(keyed.begin(), keyed.end(), less);
-    for (std::size_t k = 0; k < keyed.size(); ++k) (*rows)[k] = keyed[k].index;
   }
+}
+
+void CResultTable::SortByNumber(std::vector<std::uint32_t>& rows, int kind, bool ascending) const {
+  auto make = [&](std::uint32_t i) -> NumberRow {
+    const FileResult& r = *records_[i];
+    switch (kind) {
+      case kColumnSize: return {r.size, i};
+      case kColumnModified: return {r.date_modified, i};
+      case kColumnReplaces:
+        return {static_cast<std::uint64_t>(std::int64_t{r.replaces} + 0x80000000LL), i};
+      default: return {0, i};  // a kind without an order: rows stay as they are
+    }
+  };
+  SortRows<NumberRow>(rows, make, [ascending](const NumberRow& a, const NumberRow& b) {
+    return ascending ? a.key < b.key : b.key < a.key;
+  });
+}
+
+void CResultTable::SortByText(std::vector<std::uint32_t>& rows, int kind, bool ascending) const {
+  // Reason texts are made once; the map's nodes keep them in place for the
+  // views into them.
+  std::unordered_map<std::uint32_t, std::u16string> reasons;
+  auto make = [&](std::uint32_t i) -> KeyedRow {
+    const FileResult& r = *records_[i];
+    std::u16string_view text;
+    switch (kind) {
+      case kColumnName: text = r.file_name; break;
+      case kColumnFolder: text = r.folder; break;
+      case kColumnType: text = r.type; break;
+      default:
+        text = reasons.emplace(i, ReasonText(r.kind, r.reason, r.error_code)).first->second;
+        break;
+    }
+    return {TextKey(text), text, i};
+  };
+  SortRows<KeyedRow>(rows, make, [ascending](const KeyedRow& a, const KeyedRow& b) {
+    const int c = CompareKeyed(a, b);
+    return ascending ? c < 0 : c > 0;
+  });
 }
 
 int CResultTable::RowIcon(std::size_t row, const IconRequest& request) {

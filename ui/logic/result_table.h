@@ -131,6 +131,8 @@ class CResultTable {
   }
   void ShowRecord(std::uint32_t index);
   void Rebuild();
+  void SortByNumber(std::vector<std::uint32_t>& rows, int kind, bool ascending) const;
+  void SortByText(std::vector<std::uint32_t>& rows, int kind, bool ascending) const;
   std::u16string FilterValue(int kind, const FileResult& record) const;
 
   ListKind list_;
