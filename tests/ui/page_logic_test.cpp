@@ -2,7 +2,8 @@
 // state per run state, the status texts through whole runs, the preview
 // split, the record fix-ups before a run, and the engine's reports as values
 // (with a real engine over a temporary tree), including the read-only
-// question's gate and a stop while the question is open.
+// question's gate and a stop while the question is open. How the engine
+// applies each answer is the engine tests' part.
 #include <gtest/gtest.h>
 
 #include <future>
@@ -484,19 +485,6 @@ TEST_F(ReportsWithEngine, AFindRunArrivesInOrderWithOneWake) {
                                             "finished"}));
 }
 
-// A question box stand-in: records the questions and answers each with the
-// next code.
-struct ScriptedBox {
-  std::vector<int> codes;
-  std::vector<std::string> asked;
-  int Show(const std::u16string& text) {
-    asked.push_back(U8(text));
-    const int code = codes.empty() ? 0 : codes.front();
-    if (!codes.empty()) codes.erase(codes.begin());
-    return code;
-  }
-};
-
 class CGateAsker : public IReadOnlyAsker {
  public:
   CGateAsker(CReadOnlyQuestionGate& gate, std::function<int(const std::u16string&)> show)
@@ -510,51 +498,6 @@ class CGateAsker : public IReadOnlyAsker {
   std::function<int(const std::u16string&)> show_;
 };
 
-TEST_F(ReportsWithEngine, ReadOnlyButtonsDecideTheRewrites) {
-  struct Case {
-    const char* name;
-    std::vector<int> codes;
-    std::size_t questions;
-    std::size_t replaced;
-  };
-  const Case cases[] = {
-      {"yes, no", {23, 24}, 2, 1},
-      {"yes to all", {25}, 1, 2},
-      {"no to all", {26}, 1, 0},
-      {"no box could be shown", {0, 0}, 2, 0},
-  };
-  for (const Case& c : cases) {
-    for (const char16_t* name : {u"r1.txt", u"r2.txt"}) {
-      (void)platform::SetFileAttributes(tree_.Path(name), 0);
-      tree_.Write(name, "x");
-      ASSERT_TRUE(platform::SetFileAttributes(tree_.Path(name), platform::attr::read_only));
-    }
-    CReportQueue queue;
-    CReadOnlyQuestionGate gate;
-    ScriptedBox box{c.codes, {}};
-    CGateAsker asker(gate, [&](const std::u16string& text) { return box.Show(text); });
-    CFindReporter reporter(ReportSource::kMain, queue, &asker, nullptr);
-    CFinder finder(&reporter);
-    FileFindParamsIn params = Params(u"x");
-    params.replace = true;
-    params.replace_text = u"y";
-    params.replace_read_only = ReadOnlyAction::kAsk;
-    finder.Prepare(params);
-    finder.Start(true);
-    finder.Wait();
-    EXPECT_EQ(box.asked.size(), c.questions) << c.name;
-    if (!box.asked.empty()) {
-      EXPECT_TRUE(box.asked[0].starts_with("File " + U8(tree_.root()))) << box.asked[0];
-      EXPECT_TRUE(box.asked[0].ends_with(".txt is read-only. Do you want it to be replaced?"));
-    }
-    std::size_t replaced = 0;
-    for (const char16_t* name : {u"r1.txt", u"r2.txt"}) replaced += tree_.Read(name) == "y";
-    EXPECT_EQ(replaced, c.replaced) << c.name;
-  }
-  for (const char16_t* name : {u"r1.txt", u"r2.txt"})
-    (void)platform::SetFileAttributes(tree_.Path(name), 0);
-}
-
 TEST_F(ReportsWithEngine, AStopWhileTheQuestionIsOpenAnswersNoToAllAndCancels) {
   for (const char16_t* name : {u"r1.txt", u"r2.txt", u"sub/r3.txt"}) {
     tree_.Write(name, "x");
@@ -567,8 +510,10 @@ TEST_F(ReportsWithEngine, AStopWhileTheQuestionIsOpenAnswersNoToAllAndCancels) {
   std::promise<void> closed;
   std::shared_future<void> closed_future = closed.get_future().share();
   int questions = 0;
-  CGateAsker asker(gate, [&](const std::u16string&) {
+  std::u16string asked;
+  CGateAsker asker(gate, [&](const std::u16string& text) {
     ++questions;
+    asked = text;
     if (!gate.Attach([&] { closed.set_value(); })) return 0;
     shown.set_value();
     closed_future.wait();
@@ -593,6 +538,8 @@ TEST_F(ReportsWithEngine, AStopWhileTheQuestionIsOpenAnswersNoToAllAndCancels) {
   finder.Stop();
   EXPECT_FALSE(gate.IsOpen());
   EXPECT_EQ(questions, 1);  // no further question after No to All
+  EXPECT_TRUE(U8(asked).starts_with("File " + U8(tree_.root()))) << U8(asked);
+  EXPECT_TRUE(U8(asked).ends_with(".txt is read-only. Do you want it to be replaced?"));
   for (const char16_t* name : {u"r1.txt", u"r2.txt", u"sub/r3.txt"}) {
     EXPECT_EQ(tree_.Read(name), "x") << U8(name);
     (void)platform::SetFileAttributes(tree_.Path(name), 0);
