@@ -69,11 +69,17 @@ TEST_F(ReplacerTest, RewriteKeepsTheEncodingAndReplacesMatchesSpanningPieces) {
       {u"vy\nwb", u"y\nw", u"-", true},
       {u"hx\nj\nkq", u"x\nj\nk", u"", true},
       {u"\u00c9j\u00c5 \u00e9j\u00e5", u"\u00e9j\u00e5", u"\u00fc\u20ac", false},
+      // The held-back tail must not cut a surrogate pair, which UTF-8 and
+      // UTF-32 cannot write in halves.
+      {u"\U0001F600\U0001F600\U0001F600kw\U0001F600\U0001F600", u"kw", u"Q", true},
   };
   UnflushedOps unflushed;
   replacer_.ops = &unflushed;
   for (const auto& c : cases) {
     for (const Variant& variant : engine_test::Variants()) {
+      // The code page has no characters outside the first plane.
+      if (variant.written == TextEncoding::kAnsi && c.snippet.find(u'\xD83D') != std::u16string::npos)
+        continue;
       for (bool crlf : {true, false}) {
         const std::u16string pattern = engine_test::WithLineEnds(c.pattern, crlf);
         engine_test::ForEachLayout(
@@ -228,6 +234,69 @@ TEST_F(ReplacerTest, ContentThatWouldNotSurviveARewriteIsLeftUntouched) {
                                                 "a-b");
   EXPECT_TRUE(Replace(path, u"a", u"\u0142"));
   EXPECT_EQ(tree_.Read(u"u.txt"), "\xEF\xBB\xBF\xC5\x82-b");
+}
+
+// Whole words: the neighbours of a match count even where a piece ends (a
+// block cut at 1024 bytes, a line end) or the carried text begins.
+std::u16string WholeWordReference(const std::u16string& content, const std::u16string& word,
+                                  const std::u16string& replacement, std::size_t& count) {
+  std::u16string out;
+  const std::size_t m = word.size(), n = content.size();
+  std::size_t i = 0;
+  for (count = 0; i + m <= n;) {
+    bool hit = content.compare(i, m, word) == 0 &&
+               !(i > 0 && platform::IsAlphaNumeric(content[i - 1])) &&
+               !(i + m < n && platform::IsAlphaNumeric(content[i + m]));
+    if (hit) {
+      out += replacement;
+      i += m;
+      ++count;
+    } else {
+      out += content[i++];
+    }
+  }
+  return out + content.substr(i);
+}
+
+TEST_F(ReplacerTest, WholeWordsAreJudgedAcrossPieceEdges) {
+  UnflushedOps unflushed;
+  replacer_.ops = &unflushed;
+  auto run = [&](const Variant& variant, const std::u16string& text, const std::u16string& word) {
+    std::u16string path = engine_test::WriteFresh(tree_, u"w.txt", variant.Bytes(text));
+    const std::u16string content = variant.Content(text);
+    std::size_t expected = 0;
+    std::u16string rewritten = WholeWordReference(content, word, u"ZZ", expected);
+    CTextFinder finder;
+    finder.stop_event = &stop_;
+    ASSERT_EQ(ContentPass(finder, word, nullptr, path, false, true, true, 0, true), expected > 0);
+    MatchList list;
+    replacer_.stop_event = &stop_;
+    replacer_.replace_text = u"ZZ";
+    replacer_.backup = false;
+    ASSERT_EQ(ContentPass(replacer_, word, &list, path, false, true, true, 0, true), expected > 0)
+        << engine_test::U8(text.substr(0, 40));
+    ASSERT_EQ(list.size(), expected);
+    if (expected > 0) {
+      ASSERT_EQ(tree_.Read(u"w.txt"), (variant.mark ? engine_test::Mark(variant.written) : "") +
+                                          engine_test::EncodeAs(variant.read, rewritten));
+    }
+  };
+  std::u16string lines;
+  for (int i = 0; i < 113; ++i) lines += u"line one\n";
+  for (const Variant& variant : engine_test::Variants()) {
+    for (bool crlf : {true, false}) {
+      SCOPED_TRACE(std::string(variant.name) + (crlf ? ", CR LF" : ", LF"));
+      run(variant, engine_test::WithLineEnds(lines + u"xxxx abcd more\n", crlf), u"ab");
+      for (std::u16string_view snippet : {u"ab", u"abab ab", u" ab\nab", u"xab ab"}) {
+        engine_test::ForEachLayout(variant, crlf, engine_test::WithLineEnds(snippet, crlf),
+                                   [&](std::size_t k, const std::u16string& text) {
+                                     SCOPED_TRACE("prefix " + std::to_string(k));
+                                     run(variant, text, u"ab");
+                                   });
+      }
+    }
+  }
+  replacer_.ops = &IFileOperations::Real();
 }
 
 }  // namespace
