@@ -196,8 +196,15 @@ void CFilesListControl::AddBatch(FileResultBatch& batch) {
   RowsChanged(inserted);
 }
 
+void CFilesListControl::ClearSelection() {
+  // Row numbers are about to mean other records.
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+}
+
 void CFilesListControl::Clear() {
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  ClearSelection();
   table_.Clear();
   scroll_fitted_ = false;
   SyncReplacesColumn();
@@ -231,7 +238,7 @@ void CFilesListControl::ApplyFilters() {
   // A hidden filter bar filters nothing: rows must not vanish for a reason
   // the user cannot see.
   if (!table_.SetFilters(FilterBarVisible() ? typed_filters_ : FilterMap{})) return;
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  ClearSelection();
   pending_invalidate_ = true;
   FlushRows();
 }
@@ -310,7 +317,7 @@ void CFilesListControl::UpdateSortArrows() {
 void CFilesListControl::OnColumnClick(int column) {
   if (column < 0 || column >= static_cast<int>(shown_columns_.size())) return;
   table_.ClickColumn(shown_columns_[static_cast<std::size_t>(column)]);
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0);
+  ClearSelection();
   UpdateSortArrows();
   pending_invalidate_ = true;
   FlushRows();

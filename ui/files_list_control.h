@@ -72,6 +72,7 @@ class CFilesListControl : public CListControl {
   // The table's rows changed; the list view is told now or, while only rows
   // beyond the page arrived, by a timer (FlushRows).
   void RowsChanged(bool invalidate);
+  void ClearSelection();
   FilterMap ReadHeaderFilters() const;
   bool FilterBarVisible() const;
   void AddHistory(int kind);

@@ -190,6 +190,7 @@ bool CFindGeneralDialog::CollectGeneral(FileFindParamsIn& record, bool silent) {
     filling_ = true;
     SetEditText(IDC_PATH, form.path);
     filling_ = false;
+    UpdateDependencies();  // a path of blanks alone is now empty
   }
   if (!ok && !silent) {
     ShowCriteriaWarning(GetParent(Handle()), error.message);

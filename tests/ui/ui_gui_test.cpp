@@ -681,6 +681,10 @@ TEST_F(UiGui, FoundListShowsCellsSortsAndFilters) {
   if (data) GlobalUnlock(data);
   CloseClipboard();
   EXPECT_EQ(copied, L"C:\\work\\project\\a.txt\r\n");
+  // Sorting gives row numbers to other records: the selection goes.
+  EXPECT_EQ(SendMessageW(frame_.found.Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  ClickHeader(frame_.found, 0);
+  EXPECT_EQ(SendMessageW(frame_.found.Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 0);
 }
 
 TEST_F(UiGui, SkippedAndErrorListsShowReasons) {
