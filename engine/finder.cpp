@@ -166,30 +166,33 @@ std::unique_ptr<FileResult> FolderError(const std::u16string& folder, std::int32
 
 }  // namespace
 
-// Decides whether `folder` is walked: not excluded, not walked before, a
-// folder, and for a subfolder still the folder its parent listed. False
-// leaves it out; an error record says why where the user should know.
-bool CFinder::EnterFolder(const std::u16string& folder, const platform::FileIdentity* expected,
-                          FileResultBatch& batch) {
-  if (IsExcludedFolder(folder)) return false;
+// Opens `folder` for listing when it is to be walked: not walked before in
+// this run, and for a subfolder still the folder its parent listed (never a
+// link put in its place). False leaves it out; an error record says why
+// where the user should know.
+bool CFinder::OpenFolder(platform::FolderListing& listing, const std::u16string& folder,
+                         const platform::FileIdentity* expected, FileResultBatch& batch) {
+  using Follow = platform::FolderListing::Follow;
+  if (!listing.Open(folder, expected ? Follow::kNoLinks : Follow::kLinks)) {
+    const bool file = !expected && platform::IsExistingFile(folder);
+    batch.push_back(FolderError(folder, file ? kReasonNotAFolder : kReasonFolderList,
+                                file ? 0 : listing.error()));
+    return false;
+  }
   platform::FileIdentity identity;
-  if (!platform::GetFileIdentity(folder, identity)) {
-    if (!expected) batch.push_back(FolderError(folder, kReasonFolderList, platform::LastError()));
+  if (!listing.GetIdentity(identity)) {
+    batch.push_back(FolderError(folder, kReasonFolderList, platform::LastError()));
     return false;
   }
-  if (!expected && !identity.is_link && !platform::IsExistingFolder(folder)) {
-    batch.push_back(FolderError(folder, kReasonNotAFolder, 0));
-    return false;
-  }
-  // A subfolder swapped for a link (or anything else) after its parent was
-  // listed is not entered: it could lead out of the tree.
-  if (expected && (identity.is_link || !identity.SameFile(*expected))) return false;
+  if (expected && !identity.SameFile(*expected)) return false;
   return visited_.insert({identity.volume, identity.index}).second;
 }
 
 bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* expected) {
+  if (IsExcludedFolder(folder)) return true;
   FileResultBatch batch;
-  if (!EnterFolder(folder, expected, batch)) {
+  platform::FolderListing listing;
+  if (!OpenFolder(listing, folder, expected, batch)) {
     if (!batch.empty()) listener_->OnFilesFound(std::move(batch));
     return true;
   }
@@ -197,8 +200,7 @@ bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* e
   std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
   bool canceled = false;
   auto handed_over = std::chrono::steady_clock::now();
-  platform::FolderListing listing;
-  if (listing.Open(folder)) {
+  {
     platform::FolderEntry entry;
     while (listing.Next(entry)) {
       if (!batch.empty() && std::chrono::steady_clock::now() - handed_over >= batch_interval_) {
@@ -245,8 +247,6 @@ bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* e
           subfolders.emplace_back(entry.name, identity);
       }
     }
-  } else {
-    batch.push_back(FolderError(folder, kReasonFolderList, listing.error()));
   }
   listing.Close();
   if (!batch.empty()) listener_->OnFilesFound(std::move(batch));

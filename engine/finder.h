@@ -98,8 +98,8 @@ class CFinder {
   // `expected`: for a subfolder, what its parent's listing saw under its
   // name; the walk does not enter anything else there.
   bool Walk(const std::u16string& folder, const platform::FileIdentity* expected);
-  bool EnterFolder(const std::u16string& folder, const platform::FileIdentity* expected,
-                   FileResultBatch& batch);
+  bool OpenFolder(platform::FolderListing& listing, const std::u16string& folder,
+                  const platform::FileIdentity* expected, FileResultBatch& batch);
   void NoteLeftovers(const std::u16string& folder, const std::u16string& name);
   Classification ReplaceableCheck(const std::u16string& full_path) const;
   bool IsExcludedFolder(const std::u16string& folder) const;

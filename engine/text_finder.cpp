@@ -20,7 +20,14 @@ bool CTextFinder::OpenReader(bool verify_round_trip) {
   if (!reader.Open(path, null_check, converted_text ? &forced : nullptr, verify_round_trip)) {
     result_kind = reader.error_kind();
     reason = reader.reason();
-    error_code = 0;
+    error_code = reader.error_code();
+    // A pipe or device that took the place of a file since it was listed:
+    // skipped as such, never read.
+    if (error_code == platform::err::bad_file_type) {
+      result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
+      reason = kReasonNotRegularFile;
+      error_code = 0;
+    }
     return false;
   }
   return true;
