@@ -435,6 +435,9 @@ LRESULT CFilesListControl::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       ClientToScreen(Handle(), &press_);
       break;
     case WM_LBUTTONUP: left_down_ = false; break;
+    case WM_CONTEXTMENU:
+      OnContextMenu({static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
+      return 0;
     case WM_MOUSEMOVE:
       if (left_down_ && (wparam & MK_LBUTTON)) {
         POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};

@@ -64,6 +64,8 @@ class CFilesListControl : public CListControl {
   // selected rows, which a later layer provides.
   virtual void OnFileCommand(UINT) {}
   virtual void BeginDrag() {}
+  // WM_CONTEXTMENU at `screen` (-1, -1 from the keyboard).
+  virtual void OnContextMenu(POINT screen) { (void)screen; }
   void BuildColumns(const std::vector<int>& kinds);
 
  private:
