@@ -344,8 +344,25 @@ CFinder::Classification CFinder::ReplaceableCheck(const std::u16string& full_pat
     return {Verdict::kError, kReasonOpenError, platform::LastError()};
   if (identity.is_link) return {Verdict::kSkipped, kReasonSymbolicLink};
   if (!identity.is_regular) return {Verdict::kSkipped, kReasonNotRegularFile};
-  if (identity.link_count > 1) return {Verdict::kSkipped, kReasonHardLinks};
+  if (identity.link_count > 1 && !(identity.link_count == 2 && IsOwnBackupLink(full_path, identity)))
+    return {Verdict::kSkipped, kReasonHardLinks};
   return {Verdict::kFound};
+}
+
+// A rewrite with backups links the backup name to the file before the swap;
+// a run killed in between leaves the file with that one other name. It is a
+// backup of this very content, so the file may be rewritten.
+bool CFinder::IsOwnBackupLink(const std::u16string& full_path,
+                              const platform::FileIdentity& identity) const {
+  for (int n = 1; n <= 99; ++n) {
+    std::u16string backup = full_path;
+    if (n > 1) backup += u"(" + platform::FromUtf8(std::to_string(n)) + u")";
+    backup += u".bak";
+    platform::FileIdentity other;
+    if (!platform::GetFileIdentity(backup, other)) return false;
+    if (other.SameFile(identity)) return true;
+  }
+  return false;
 }
 
 CFinder::Classification CFinder::ContentTest(const platform::FolderEntry& entry,

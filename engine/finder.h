@@ -102,6 +102,7 @@ class CFinder {
                   const platform::FileIdentity* expected, FileResultBatch& batch);
   void NoteLeftovers(const std::u16string& folder, const std::u16string& name);
   Classification ReplaceableCheck(const std::u16string& full_path) const;
+  bool IsOwnBackupLink(const std::u16string& full_path, const platform::FileIdentity& identity) const;
   bool IsExcludedFolder(const std::u16string& folder) const;
   bool MatchName(const std::u16string& name) const;
   Classification Classify(platform::FolderListing& listing, platform::FolderEntry& entry,

@@ -2,6 +2,7 @@
 // temporary trees.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -170,6 +171,27 @@ TEST_F(ContentRunTest, ReplaceRunRewritesEachFileOnceAndBoundsItsMatchList) {
   for (std::uint32_t i = 0; i < kReplaceListLimit + 500; ++i) rewritten += "aa\n";
   EXPECT_EQ(tree_.Read(u"many.txt"), rewritten);
   EXPECT_EQ(listener.results["many.txt"]->matches.size(), kReplaceListLimit);
+}
+
+// A file with another name is left alone (the other name would keep the old
+// text), unless that name is the backup a killed run linked to it.
+TEST_F(ContentRunTest, HardLinkedFilesAreSkippedUnlessTheOtherNameIsTheirBackup) {
+  tree_.Write(u"k.txt", "a");
+  tree_.Write(u"m.txt", "a");
+  std::error_code error;
+  std::filesystem::create_hard_link(std::filesystem::path(tree_.Path(u"k.txt")),
+                                    std::filesystem::path(tree_.Path(u"k.txt.bak")), error);
+  if (!error)
+    std::filesystem::create_hard_link(std::filesystem::path(tree_.Path(u"m.txt")),
+                                      std::filesystem::path(tree_.Path(u"elsewhere")), error);
+  if (error) GTEST_SKIP() << "no hard links here: " << error.message();
+  FileFindParamsIn params = Params(u"a", u"*.txt");
+  params.replace = params.backup = true;
+  params.replace_text = u"b";
+  EXPECT_EQ(Run(params, true), (Strings{"k.txt 2 0 replaces 1", "m.txt 3 104 replaces 0"}));
+  EXPECT_EQ(tree_.Read(u"k.txt"), "b");
+  EXPECT_EQ(tree_.Read(u"k.txt.bak"), "a");
+  EXPECT_EQ(tree_.Read(u"m.txt"), "a");
 }
 
 TEST_F(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
