@@ -22,7 +22,7 @@ constexpr int kFontPoints = 8;
 constexpr const wchar_t* kEmptyCaption = L"Error";
 constexpr WORD kTextId = 0xFFFF;
 constexpr WORD kIconId = 20;  // clear of the button codes 1-11 and 23-26
-// Posted from WM_INITDIALOG: by then the dialog manager has shown the box.
+// Posted when the dialog manager shows the box: handled once it is visible.
 constexpr UINT kTakeForeground = WM_APP + 1;
 // One line of the message, as the text control draws it.
 constexpr UINT kLineFormat = DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX | DT_CALCRECT;
@@ -120,10 +120,16 @@ INT_PTR CButtonMessageBoxDialog::DialogProc(UINT msg, WPARAM wparam, LPARAM lpar
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return TRUE;
+    case WM_SHOWWINDOW:
+      if (wparam) PostMessageW(Handle(), kTakeForeground, 0, 0);
+      return FALSE;
     case kTakeForeground:
-      // Asked from a worker thread, the box would otherwise open behind the
+      // Asked from a worker thread, the box would otherwise stay behind the
       // active window of the interface thread, with a grey caption.
       SetForegroundWindow(Handle());
+      // The dialog manager activated it before it was the foreground window;
+      // Wine then keeps its caption grey. Draw the frame as what it now is.
+      if (GetForegroundWindow() == Handle()) Send(WM_NCACTIVATE, TRUE);
       return TRUE;
     case WM_COMMAND: break;
     default: return FALSE;
@@ -148,7 +154,6 @@ void CButtonMessageBoxDialog::OnInitDialog() {
   const int default_code = setup_.buttons[static_cast<size_t>(setup_.default_index)].code;
   Send(DM_SETDEFID, static_cast<WPARAM>(default_code));
   SetFocus(GetDlgItem(default_code));
-  PostMessageW(Handle(), kTakeForeground, 0, 0);
 }
 
 void CButtonMessageBoxDialog::OnDpiChanged(int dpi, const RECT& suggested) {

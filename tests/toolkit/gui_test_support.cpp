@@ -39,6 +39,20 @@ std::vector<COLORREF> WindowPixels(HWND window) {
   return pixels;
 }
 
+bool CaptionLooksActive(HWND window) {
+  TITLEBARINFO title{};
+  title.cbSize = sizeof(title);
+  RECT r{};
+  if (!GetTitleBarInfo(window, &title) || !GetWindowRect(window, &r)) return false;
+  const std::vector<COLORREF> pixels = WindowPixels(window);
+  const int x = (r.right - r.left) / 2,
+            y = (title.rcTitleBar.top + title.rcTitleBar.bottom) / 2 - r.top;
+  if (pixels.empty() || y < 0 || y >= r.bottom - r.top) return false;
+  const COLORREF c = pixels[static_cast<size_t>(y) * static_cast<size_t>(r.right - r.left) +
+                            static_cast<size_t>(x)];
+  return c == GetSysColor(COLOR_ACTIVECAPTION) || c == GetSysColor(COLOR_GRADIENTACTIVECAPTION);
+}
+
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[2048] = {};
   GetWindowTextW(hwnd, text, 2048);
@@ -46,11 +60,12 @@ std::wstring TextOf(HWND hwnd) {
 }
 
 void DescribeBox(HWND box, BoxView* view) {
-  const bool owner_disabled = view->owner_disabled, foreground = view->foreground;
-  *view = BoxView{};
+  BoxView described;
+  described.owner_disabled = view->owner_disabled;
+  described.foreground = view->foreground;
+  described.active_caption = view->active_caption;
+  *view = described;
   view->box = box;
-  view->owner_disabled = owner_disabled;
-  view->foreground = foreground;
   GetClientRect(box, &view->client);
   std::vector<std::pair<std::pair<LONG, LONG>, HWND>> buttons;
   for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -97,12 +112,18 @@ BoxView FindBox(const wchar_t* caption, HWND owner, HANDLE stop) {
   }
   if (!found) return view;
   view.owner_disabled = owner && !IsWindowEnabled(owner);
-  // Bounded more tightly: a box that stays behind fails the tests that ask.
+  // Foreground, the active window of its thread, and painted so: bounded
+  // more tightly, since a box that stays behind fails only the tests that ask.
   const DWORD shown = GetTickCount();
-  while (GetForegroundWindow() != found && GetTickCount() - shown < 5000 &&
-         WaitForSingleObject(stop, 20) != WAIT_OBJECT_0) {
-  }
-  view.foreground = GetForegroundWindow() == found;
+  const DWORD thread = GetWindowThreadProcessId(found, nullptr);
+  do {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    view.foreground =
+        GetForegroundWindow() == found && GetGUIThreadInfo(thread, &gui) && gui.hwndActive == found;
+    view.active_caption = CaptionLooksActive(found);
+  } while (!(view.foreground && view.active_caption) && GetTickCount() - shown < 5000 &&
+           WaitForSingleObject(stop, 20) != WAIT_OBJECT_0);
   DescribeBox(found, &view);
   return view;
 }

@@ -110,12 +110,17 @@ struct BoxView {
   LOGFONTW font{};    // the message's (the box deletes its font when it ends)
   RECT client{};
   bool owner_disabled = false;
-  bool foreground = false;
+  bool foreground = false;      // the foreground window and its thread's active one
+  bool active_caption = false;  // as drawn
 };
 
+// Whether the window's caption is drawn in the active caption's colour (Wine
+// draws the frames of the test runs itself).
+bool CaptionLooksActive(HWND window);
+
 std::wstring TextOf(HWND hwnd);
-// Reads what the box shows into `view` (all but owner_disabled and
-// foreground).
+// Reads what the box shows into `view` (all but owner_disabled, foreground
+// and active_caption).
 void DescribeBox(HWND box, BoxView* view);
 
 // Finds the box captioned `caption` (polling, bounded by `stop` and the wait

@@ -81,13 +81,8 @@ Bytes PngFromBgra(const std::uint8_t* bgra, int width, int height) {
   return png;
 }
 
-}  // namespace
-
-bool SaveWindowScreenshot(HWND window, const std::wstring& path, ScreenshotInfo* info) {
-  RECT r{};
-  if (!GetWindowRect(window, &r)) return false;
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
+// The pixels (BGRA, top-down) of `width` x `height` at (x, y) of `source`.
+std::vector<std::uint32_t> Capture(HDC source, int x, int y, int width, int height) {
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
   bmi.bmiHeader.biWidth = width;
@@ -96,26 +91,81 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path, ScreenshotInfo*
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP dib = CreateDIBSection(source, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, dib);
-  const bool copied = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != 0;
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint8_t*>(bits);
-  const Bytes png = copied ? PngFromBgra(pixels, width, height) : Bytes();
-  if (info && copied) {
-    std::set<std::uint32_t> colors;
-    for (int i = 0; i < width * height; ++i) {
-      colors.insert(reinterpret_cast<const std::uint32_t*>(pixels)[i] & 0xFFFFFFu);
-    }
-    *info = {width, height, static_cast<int>(colors.size())};
+  std::vector<std::uint32_t> pixels;
+  if (BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY)) {
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    pixels.assign(p, p + static_cast<size_t>(width) * static_cast<size_t>(height));
   }
   SelectObject(memory, old);
   DeleteObject(dib);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (!copied) return false;
+  return pixels;
+}
+
+// Wine copies what a window draws to the screen a moment later. The screen
+// is up to date when the middle row of each child that no sibling overlaps
+// shows what the child's own device context holds.
+bool ScreenShowsChildren(HWND window, const RECT& r, const std::vector<std::uint32_t>& screen) {
+  std::vector<RECT> children;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT cr{};
+    if (IsWindowVisible(c) && GetWindowRect(c, &cr)) children.push_back(cr);
+  }
+  size_t i = 0;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    const RECT cr = children[i++];
+    RECT overlap{};
+    bool alone =
+        cr.left >= r.left && cr.top >= r.top && cr.right <= r.right && cr.bottom <= r.bottom;
+    for (const RECT& other : children) {
+      if (&other != &children[i - 1] && IntersectRect(&overlap, &cr, &other)) alone = false;
+    }
+    if (!alone || cr.right <= cr.left || cr.bottom <= cr.top) continue;
+    HDC dc = GetWindowDC(c);
+    const int row = (cr.bottom - cr.top) / 2, width = cr.right - cr.left;
+    const std::vector<std::uint32_t> own = Capture(dc, 0, row, width, 1);
+    ReleaseDC(c, dc);
+    const size_t start =
+        static_cast<size_t>(cr.top + row - r.top) * static_cast<size_t>(r.right - r.left) +
+        static_cast<size_t>(cr.left - r.left);
+    for (int x = 0; x < width && x < static_cast<int>(own.size()); ++x) {
+      if ((own[static_cast<size_t>(x)] ^ screen[start + static_cast<size_t>(x)]) & 0xFFFFFFu) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SaveWindowScreenshot(HWND window, const std::wstring& path, ScreenshotInfo* info) {
+  RECT r{};
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen_dc = GetDC(nullptr);
+  std::vector<std::uint32_t> pixels;
+  // Bounded: a picture a moment old is still worth keeping.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    pixels = Capture(screen_dc, r.left, r.top, width, height);
+    if (pixels.empty() || ScreenShowsChildren(window, r, pixels)) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  ReleaseDC(nullptr, screen_dc);
+  if (pixels.empty()) return false;
+  if (info) {
+    std::set<std::uint32_t> colors;
+    for (std::uint32_t p : pixels) colors.insert(p & 0xFFFFFFu);
+    *info = {width, height, static_cast<int>(colors.size())};
+  }
+  const Bytes png =
+      PngFromBgra(reinterpret_cast<const std::uint8_t*>(pixels.data()), width, height);
   FILE* file = _wfopen(path.c_str(), L"wb");
   if (!file) return false;
   const bool written = fwrite(png.data(), 1, png.size(), file) == png.size();

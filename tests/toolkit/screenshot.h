@@ -11,6 +11,7 @@ struct ScreenshotInfo {
   int distinct_colors = 0;  // a blank capture has one or two
 };
 
-// Captures the window's screen rectangle and writes it to `path` (PNG).
+// Captures the window's screen rectangle, once the screen shows what the
+// window has drawn (within bounds), and writes it to `path` (PNG).
 [[nodiscard]] bool SaveWindowScreenshot(HWND window, const std::wstring& path,
                                         ScreenshotInfo* info);

@@ -28,6 +28,15 @@ std::wstring DpiName(const wchar_t* base) {
   return std::wstring(base) + L"_" + std::to_wstring(toolkit::SystemDpi()) + L".png";
 }
 
+// Paints the box now (the call waits for the box's thread) so that the
+// picture is complete, and saves it for people to look at.
+void SaveBoxScreenshot(const BoxView& v, const wchar_t* base) {
+  RedrawWindow(v.box, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ScreenshotInfo info;
+  (void)SaveWindowScreenshot(v.box, DpiName(base), &info);
+}
+
 std::vector<std::wstring> Lines(const std::wstring& text) {
   std::vector<std::wstring> lines;
   std::size_t start = 0;
@@ -125,13 +134,15 @@ TEST_F(ToolkitDpi, ReadOnlyQuestionIsAnsweredWithRealKeys) {
     const int code = AskFromWorker(
         frame_.Handle(), L"File C:\\data\\report.txt is read-only. Do you want it to be replaced?",
         L"Replace", MB_ICONQUESTION, kReadOnlyButtons,
-        [&c](const BoxView& v) {
+        [&c, &cases](const BoxView& v) {
+          if (&c == &cases[0]) SaveBoxScreenshot(v, L"toolkit_question");
           if (!v.foreground) return ClickButton(v, 0);  // keys would go elsewhere
           TypeKeys(c.keys);
         },
         &view);
     ASSERT_NE(view.box, nullptr) << "no box appeared";
     EXPECT_TRUE(view.foreground) << "the box opened behind the active window";
+    EXPECT_TRUE(view.active_caption) << "the box opened with a grey caption";
     EXPECT_EQ(view.captions,
               (std::vector<std::wstring>{L"&Yes", L"&No", L"Yes to &All", L"N&o to All"}));
     ExpectSoundLayout(view, dpi_);
@@ -139,26 +150,31 @@ TEST_F(ToolkitDpi, ReadOnlyQuestionIsAnsweredWithRealKeys) {
   }
 }
 
-TEST_F(ToolkitDpi, StandardSetsAnswerEscapeAndAccessKeys) {
+TEST_F(ToolkitDpi, OtherBoxesAnswerEscapeAndAccessKeys) {
   const struct {
     UINT style;
+    const wchar_t* custom;
     const char* keys;
     int code;
-  } cases[] = {{MB_YESNOCANCEL | MB_ICONEXCLAMATION, "{Esc}", IDCANCEL},
-               {MB_YESNOCANCEL, "n", IDNO},
-               {MB_OK | MB_ICONINFORMATION, "{Esc}", IDOK},
-               {MB_ABORTRETRYIGNORE, "i", IDIGNORE}};
+  } cases[] = {{MB_YESNOCANCEL | MB_ICONEXCLAMATION, L"", "{Esc}", IDCANCEL},
+               {MB_YESNOCANCEL, L"", "n", IDNO},
+               {MB_OK | MB_ICONINFORMATION, L"", "{Esc}", IDOK},
+               {MB_ABORTRETRYIGNORE, L"", "i", IDIGNORE},
+               // Captions wider than a button widen every button of the row.
+               {MB_ICONQUESTION, L"Keep the original file\nReplace it with the new one", "r", 24}};
   for (const auto& c : cases) {
     BoxView view;
     const int code = AskFromWorker(
-        frame_.Handle(), L"Standard buttons", L"Standard", c.style, L"",
+        frame_.Handle(), L"Other buttons", L"Other", c.style, c.custom,
         [&c](const BoxView& v) {
+          if (*c.custom) SaveBoxScreenshot(v, L"toolkit_wide_buttons");
           if (!v.foreground) return ClickButton(v, 0);
           TypeKeys(c.keys);
         },
         &view);
     ASSERT_NE(view.box, nullptr);
     EXPECT_TRUE(view.foreground);
+    EXPECT_TRUE(view.active_caption);
     ExpectSoundLayout(view, dpi_);
     EXPECT_EQ(code, c.code) << c.keys;
   }
@@ -176,12 +192,7 @@ TEST_F(ToolkitDpi, LongPathBreaksAfterSeparatorsWithinTheMaximumWidth) {
   code = AskFromWorker(
       frame_.Handle(), text, L"Replace", MB_ICONQUESTION, kReadOnlyButtons,
       [&](const BoxView& v) {
-        // Paints the box now (the call waits for the box's thread) so that
-        // the picture is complete.
-        RedrawWindow(v.box, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        ScreenshotInfo info;
-        (void)SaveWindowScreenshot(v.box, DpiName(L"toolkit_message_box"), &info);
+        SaveBoxScreenshot(v, L"toolkit_message_box");
         if (!v.foreground) return ClickButton(v, 1);
         TypeKeys("n");
       },

@@ -827,6 +827,7 @@ TEST_F(ToolkitGui, ReadOnlyQuestionShowsFourButtonsAndReturnsTheirCodes) {
               (std::vector<std::wstring>{L"&Yes", L"&No", L"Yes to &All", L"N&o to All"}));
     EXPECT_EQ(view.default_caption, L"&Yes");
     EXPECT_TRUE(view.foreground) << "the box opened behind the active window";
+    EXPECT_TRUE(view.active_caption) << "the box opened with a grey caption";
     EXPECT_TRUE(view.owner_disabled) << "the owner on the interface thread stays enabled";
     EXPECT_EQ(code - toolkit::kFirstCustomButtonCode, answer);
     EXPECT_TRUE(IsWindowEnabled(frame_.Handle()));
