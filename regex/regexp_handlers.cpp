@@ -129,12 +129,15 @@ bool CRegexpTextFinder::SearchPiece(std::u16string_view piece, std::vector<Block
 
 bool CRegexpTextReplacer::Open() {
   if (!CTextReplacer::Open()) return false;
-  CompileFor(*this, false);
+  CompileFor(*this, true);
   return true;
 }
 
 bool CRegexpTextReplacer::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
-  return SearchFor(*this, piece, ranges);
+  // The same folding as the find pass, so that a replace run replaces what
+  // its content test found (NO_CASE alone folds ASCII letters only); the
+  // ranges refer to the piece as read, which is what gets written.
+  return SearchFor(*this, case_sensitive ? piece : Folded(piece), ranges);
 }
 
 bool CRegexpTextReplacer::Close() {
