@@ -6,6 +6,7 @@
 // screenshots people look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -321,9 +322,26 @@ TEST_F(ToolkitDpi, FlatButtonIsReachedByTabAndToggledBySpace) {
   DestroyWindow(hwnd);
 }
 
-// ---- Edit buttons ----
+// ---- Edit and flat buttons ----
 
-TEST_F(ToolkitDpi, EditButtonsFollowTheScale) {
+// The width of the flat button's icon as drawn: the span of its blue.
+int DrawnIconWidth(HWND button) {
+  RECT r{};
+  GetWindowRect(button, &r);
+  const int width = r.right - r.left, row = (r.bottom - r.top) / 2;
+  const std::vector<COLORREF> pixels = WindowPixels(button);
+  int first = width, last = -1;
+  for (int x = 0; x < width; ++x) {
+    if (pixels[static_cast<size_t>(row * width + x)] != RGB(0x20, 0x60, 0xC0)) continue;
+    first = std::min(first, x);
+    last = x;
+  }
+  return last - first + 1;
+}
+
+// What WM_DPICHANGED_AFTERPARENT does with the window's new DPI when the
+// window moves to a monitor of another scale.
+TEST_F(ToolkitDpi, EditAndFlatButtonsFollowTheScale) {
   HWND hwnd = Child(WC_EDITW, ES_AUTOHSCROLL, 10, 10, ScaleForDpi(300, dpi_), ScaleForDpi(24, dpi_),
                     WS_EX_CLIENTEDGE);
   RECT plain{};
@@ -332,13 +350,20 @@ TEST_F(ToolkitDpi, EditButtonsFollowTheScale) {
   edit.Attach(hwnd);
   edit.AddButton(2013, IDI_FLAT_MAIN, 0, 16, L"History");
   edit.AddButton(2014, IDI_FLAT_SECOND, 0, 14, L"Clear");
+  CFlatButton flat;
+  flat.Attach(
+      Child(L"BUTTON", BS_OWNERDRAW, 10, 100, ScaleForDpi(48, dpi_), ScaleForDpi(48, dpi_)));
+  ASSERT_TRUE(flat.SetIcon(IDI_FLAT_MAIN));
   for (int dpi : {dpi_, 2 * dpi_, dpi_}) {
-    edit.SetDpi(dpi);  // what WM_DPICHANGED_AFTERPARENT does with the new DPI
+    edit.SetDpi(dpi);
+    flat.SetDpi(dpi);
     RECT client{};
     GetClientRect(hwnd, &client);
     EXPECT_EQ(plain.right - client.right, 2 * toolkit::SmallIconSize(dpi)) << dpi;
     const RECT first = edit.ButtonScreenRect(0), second = edit.ButtonScreenRect(1);
     EXPECT_EQ(first.right, second.left) << dpi;
+    RedrawWindow(flat.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_NEAR(DrawnIconWidth(flat.Handle()), toolkit::SmallIconSize(dpi), 2) << dpi;
   }
 }
 
