@@ -298,8 +298,8 @@ int CompareKeyed(const KeyedRow& a, const KeyedRow& b) {
 
 // Sorts `rows` stably by `entry(index)` under `less`, the entries being made
 // once per row rather than once per comparison.
-template <typename Entry, typename MakeEntry, typename Less>
-void SortRows(std::vector<std::uint32_t>& rows, MakeEntry make_entry, Less less) {
+template <typename Entry, typename Rows, typename MakeEntry, typename Less>
+void SortRows(Rows& rows, MakeEntry make_entry, Less less) {
   std::vector<Entry> entries;
   entries.reserve(rows.size());
   for (std::uint32_t i : rows) entries.push_back(make_entry(i));
@@ -329,7 +329,7 @@ void CResultTable::Sort(int kind, bool ascending) {
   }
 }
 
-void CResultTable::SortByNumber(std::vector<std::uint32_t>& rows, int kind, bool ascending) const {
+void CResultTable::SortByNumber(RowList& rows, int kind, bool ascending) const {
   auto make = [&](std::uint32_t i) -> NumberRow {
     const FileResult& r = *records_[i];
     switch (kind) {
@@ -345,7 +345,7 @@ void CResultTable::SortByNumber(std::vector<std::uint32_t>& rows, int kind, bool
   });
 }
 
-void CResultTable::SortByText(std::vector<std::uint32_t>& rows, int kind, bool ascending) const {
+void CResultTable::SortByText(RowList& rows, int kind, bool ascending) const {
   // Reason texts are made once; the map's nodes keep them in place for the
   // views into them.
   std::unordered_map<std::uint32_t, std::u16string> reasons;

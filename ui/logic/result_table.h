@@ -120,6 +120,9 @@ class CResultTable {
   int RowIcon(std::size_t row, const IconRequest& request);
 
  private:
+  // Record indexes in row order, in deques for the same reason as records_.
+  using RowList = std::deque<std::uint32_t>;
+
   struct CompiledFilter {
     int kind;
     std::u16string text;
@@ -131,8 +134,8 @@ class CResultTable {
   }
   void ShowRecord(std::uint32_t index);
   void Rebuild();
-  void SortByNumber(std::vector<std::uint32_t>& rows, int kind, bool ascending) const;
-  void SortByText(std::vector<std::uint32_t>& rows, int kind, bool ascending) const;
+  void SortByNumber(RowList& rows, int kind, bool ascending) const;
+  void SortByText(RowList& rows, int kind, bool ascending) const;
   std::u16string FilterValue(int kind, const FileResult& record) const;
 
   ListKind list_;
@@ -141,8 +144,8 @@ class CResultTable {
   // copying a million entries.
   std::deque<std::unique_ptr<FileResult>> records_;
   std::deque<std::int32_t> icons_;  // per record; until first drawn, a value no image has
-  std::vector<std::uint32_t> folder_rows_;
-  std::vector<std::uint32_t> file_rows_;
+  RowList folder_rows_;
+  RowList file_rows_;
   bool has_counts_ = false;
   FilterMap filters_;
   std::vector<CompiledFilter> compiled_;
