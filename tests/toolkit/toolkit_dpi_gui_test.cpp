@@ -373,6 +373,9 @@ TEST_F(ToolkitDpi, ControlGalleryAtTheScale) {
   CControlGallery gallery;
   ASSERT_TRUE(gallery.Create(false));
   SetForegroundWindow(gallery.Handle());
+  // The switched-on flat button has the focus, shown as after keyboard use.
+  SetFocus(gallery.Toggle().Handle());
+  SendMessageW(gallery.Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   RedrawWindow(gallery.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
   Pump();
