@@ -264,7 +264,7 @@ void FillSize(const CliOptions& o, SearchForm& form) {
 
 bool BuildRunParams(const CliOptions& o, FileFindParamsIn& params, std::u16string& message) {
   SearchForm form;
-  form.path = platform::FromUtf8(o.path);
+  form.path = platform::PathFromBytes(o.path);
   form.file_name = platform::FromUtf8(o.names);
   form.include_subfolders = o.subfolders;
   form.hidden = o.hidden;

@@ -134,7 +134,7 @@ void CResultPrinter::Print(const FileResult& result,
 
 void CResultPrinter::PrintText(const FileResult& result,
                                std::optional<std::span<const MatchEntry>> matches) {
-  std::string path = platform::ToUtf8(FullPath(result));
+  std::string path = platform::PathToBytes(FullPath(result));
   std::string reason = platform::ToUtf8(ReasonText(result.kind, result.reason, result.error_code));
   switch (result.kind) {
     case ResultKind::kFound: sink_.Write(Stream::kOut, path + "\n"); break;
@@ -194,7 +194,7 @@ void CResultPrinter::PrintSummary(bool canceled, std::span<const std::u16string>
     sink_.Write(Stream::kOut, out);
   } else {
     for (const auto& path : leftovers)
-      sink_.Write(Stream::kErr, "note: " + platform::ToUtf8(path) +
+      sink_.Write(Stream::kErr, "note: " + platform::PathToBytes(path) +
                                     ": may be left by an interrupted replace run\n");
     std::string out = Number(counts_.found) + " files found, " + Number(counts_.skipped) +
                       " skipped, " + Number(counts_.errors) + " errors";

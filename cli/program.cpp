@@ -55,7 +55,7 @@ int RunProgram(const std::vector<std::string>& args, ProgramIo io) {
   if (!BuildRunParams(options, params, message)) return Refuse(io.sink, platform::ToUtf8(message));
 
   std::u16string data_folder =
-      options.data_dir.empty() ? DefaultDataFolder() : platform::FromUtf8(options.data_dir);
+      options.data_dir.empty() ? DefaultDataFolder() : platform::PathFromBytes(options.data_dir);
   RunRequest request =
       MakeRequest(options, std::move(params), io.stdin_is_terminal, LoadCliSettings(data_folder));
   CTempFolder temp_folder;

@@ -28,7 +28,7 @@ std::string Normalized(std::string_view reply) {
 
 std::string ReadOnlyQuestionText(std::u16string_view path) {
   std::string text = kQuestion;
-  text.replace(text.find("%s"), 2, platform::ToUtf8(path));
+  text.replace(text.find("%s"), 2, platform::PathToBytes(path));
   return text;
 }
 

@@ -58,6 +58,12 @@ bool AnsiIsSingleByte();
 // UTF-8 helpers used at boundaries (command lines, XML, console).
 inline std::u16string FromUtf8(std::string_view s) { return Decode(CodePage::kUtf8, s); }
 inline std::string ToUtf8(std::u16string_view s) { return Encode(CodePage::kUtf8, s); }
+// A file name or path as bytes outside the program (command lines, printed
+// output) and back. POSIX names are bytes that need not be UTF-8: each
+// invalid byte travels as a lone surrogate U+DC80..U+DCFF, as the file system
+// calls take it, so such a name survives the trip. Windows: UTF-8.
+std::u16string PathFromBytes(std::string_view bytes);
+std::string PathToBytes(std::u16string_view path);
 
 // CharLowerBuffW over a buffer, in place, and CharLowerW for one character.
 void LowerBuffer(char16_t* text, std::size_t length);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/posix/case_tables.h"
+#include "platform/posix/posix_util.h"
 #include "platform/scan.h"
 #include "platform/text.h"
 
@@ -210,6 +211,15 @@ bool PathMatchSpec(std::u16string_view name, std::u16string_view spec) {
     start = end + 1;
   }
   return false;
+}
+
+std::u16string PathFromBytes(std::string_view bytes) { return posix::FromNative(bytes); }
+
+std::string PathToBytes(std::u16string_view path) {
+  std::string out;
+  // A text no name decodes to (a stray surrogate of another kind) is shown
+  // as plain UTF-8 would show it.
+  return posix::ToNative(path, out) ? out : ToUtf8(path);
 }
 
 }  // namespace platform

@@ -174,4 +174,9 @@ bool PathMatchSpec(std::u16string_view name, std::u16string_view spec) {
   return PathMatchSpecW(Wz(name).c_str(), Wz(spec).c_str()) != FALSE;
 }
 
+// The command line arrives as UTF-16 and is converted to UTF-8 by the
+// program itself, so UTF-8 is the whole story here.
+std::u16string PathFromBytes(std::string_view bytes) { return FromUtf8(bytes); }
+std::string PathToBytes(std::u16string_view path) { return ToUtf8(path); }
+
 }  // namespace platform
