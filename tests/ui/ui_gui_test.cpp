@@ -666,6 +666,15 @@ TEST_F(UiGui, FoundListShowsCellsSortsAndFilters) {
             (std::vector<std::u16string>{u"*.TXT"}));
   frame_.found.SetColumnFilter(kColumnName, u"");
   EXPECT_EQ(frame_.found.RowCount(), 4);
+  // Some rows selected, as clicks leave them: a sort deselects them.
+  LVITEMW selected{};
+  selected.stateMask = selected.state = LVIS_SELECTED;
+  for (WPARAM row : {1, 2}) {
+    SendMessageW(frame_.found.Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&selected));
+  }
+  EXPECT_EQ(SendMessageW(frame_.found.Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  ClickHeader(frame_.found, 0);
+  EXPECT_EQ(SendMessageW(frame_.found.Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 0);
 
   // A find run after the replace run: the Replaces column goes.
   FileResultBatch find_run;
