@@ -58,6 +58,9 @@ bool AnsiIsSingleByte();
 // UTF-8 helpers used at boundaries (command lines, XML, console).
 inline std::u16string FromUtf8(std::string_view s) { return Decode(CodePage::kUtf8, s); }
 inline std::string ToUtf8(std::u16string_view s) { return Encode(CodePage::kUtf8, s); }
+// Appends the UTF-8 form of one code point (no checks: the caller passes a
+// scalar value, or a lone surrogate that it means to write as such).
+void AppendUtf8(std::string& out, char32_t c);
 // A file name or path as bytes outside the program (command lines, printed
 // output) and back. POSIX names are bytes that need not be UTF-8: each
 // invalid byte travels as a lone surrogate U+DC80..U+DCFF, as the file system

@@ -50,24 +50,6 @@ std::size_t DecodeSequence(const unsigned char* p, std::size_t n, char32_t& cp) 
   return need + 1;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 }  // namespace
 
 // Linux names are bytes, not always UTF-8. A byte that does not belong to a
@@ -114,7 +96,7 @@ bool ToNative(std::u16string_view path, std::string& out) {
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       return false;  // no name's bytes decode to this lone surrogate
     }
-    AppendUtf8(c, out);
+    AppendUtf8(out, c);
   }
   // Escaped bytes that form a well-formed sequence with their neighbours
   // would name the file whose name decodes to that sequence: two names for
