@@ -200,52 +200,39 @@ bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* e
   std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
   bool canceled = false;
   auto handed_over = std::chrono::steady_clock::now();
-  {
-    platform::FolderEntry entry;
-    while (listing.Next(entry)) {
-      if (!batch.empty() && std::chrono::steady_clock::now() - handed_over >= batch_interval_) {
-        listener_->OnFilesFound(std::move(batch));
-        batch = FileResultBatch();
-        handed_over = std::chrono::steady_clock::now();
-      }
-      if (stop_event_.Poll()) {
-        canceled = true;
-        break;
-      }
-      std::u16string full_path = JoinPath(folder, entry.name);
-      if (!entry.IsFolder()) NoteLeftovers(folder, entry.name);
-      Classification c = Classify(listing, entry, full_path);
-      if (c.verdict != Verdict::kNotMatched) {
-        auto result = std::make_unique<FileResult>();
-        listing.LoadDetails(entry);
-        result->file_name = entry.name;
-        result->folder = folder;
-        result->is_folder = entry.IsFolder();
-        result->size = entry.IsFolder() ? kFolderSize : entry.size;
-        result->type = ExtensionOf(entry.name);
-        result->date_modified = entry.last_write_time;
-        result->kind = c.verdict == Verdict::kFound     ? ResultKind::kFound
-                       : c.verdict == Verdict::kSkipped ? ResultKind::kSkipped
-                                                        : ResultKind::kError;
-        result->reason = c.reason;
-        result->error_code = c.error_code;
-        bool keep = true;
-        if (c.verdict == Verdict::kFound && replace_mode_ && !params_.text.empty() && !entry.IsFolder())
-          keep = ReplaceStep(*result, full_path);
-        if (keep) batch.push_back(std::move(result));
-      }
-      if (canceled_) {
-        canceled = true;
-        break;
-      }
-      // A link or junction to a folder is reported like any entry but never
-      // entered: following links can loop forever.
-      if (entry.IsFolder() && params_.include_subfolders && entry.name != u"." &&
-          entry.name != u".." && !HasAttribute(entry, platform::attr::reparse_point)) {
-        platform::FileIdentity identity;
-        if (platform::GetFileIdentity(full_path, identity) && !identity.is_link)
-          subfolders.emplace_back(entry.name, identity);
-      }
+  platform::FolderEntry entry;
+  while (listing.Next(entry)) {
+    if (!batch.empty() && std::chrono::steady_clock::now() - handed_over >= batch_interval_) {
+      listener_->OnFilesFound(std::move(batch));
+      batch = FileResultBatch();
+      handed_over = std::chrono::steady_clock::now();
+    }
+    if (stop_event_.Poll()) {
+      canceled = true;
+      break;
+    }
+    std::u16string full_path = JoinPath(folder, entry.name);
+    if (!entry.IsFolder()) NoteLeftovers(folder, entry.name);
+    Classification c = Classify(listing, entry, full_path);
+    if (c.verdict != Verdict::kNotMatched) {
+      listing.LoadDetails(entry);
+      auto result = MakeRecord(entry, folder, c);
+      bool keep = true;
+      if (c.verdict == Verdict::kFound && replace_mode_ && !params_.text.empty() && !entry.IsFolder())
+        keep = ReplaceStep(*result, full_path);
+      if (keep) batch.push_back(std::move(result));
+    }
+    if (canceled_) {
+      canceled = true;
+      break;
+    }
+    // A link or junction to a folder is reported like any entry but never
+    // entered: following links can loop forever.
+    if (entry.IsFolder() && params_.include_subfolders && entry.name != u"." &&
+        entry.name != u".." && !HasAttribute(entry, platform::attr::reparse_point)) {
+      platform::FileIdentity identity;
+      if (platform::GetFileIdentity(full_path, identity) && !identity.is_link)
+        subfolders.emplace_back(entry.name, identity);
     }
   }
   listing.Close();
@@ -255,6 +242,24 @@ bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* e
     if (!Walk(JoinPath(folder, name), &identity)) return false;
   }
   return true;
+}
+
+std::unique_ptr<FileResult> CFinder::MakeRecord(const platform::FolderEntry& entry,
+                                                const std::u16string& folder,
+                                                const Classification& c) const {
+  auto result = std::make_unique<FileResult>();
+  result->file_name = entry.name;
+  result->folder = folder;
+  result->is_folder = entry.IsFolder();
+  result->size = entry.IsFolder() ? kFolderSize : entry.size;
+  result->type = ExtensionOf(entry.name);
+  result->date_modified = entry.last_write_time;
+  result->kind = c.verdict == Verdict::kFound     ? ResultKind::kFound
+                 : c.verdict == Verdict::kSkipped ? ResultKind::kSkipped
+                                                  : ResultKind::kError;
+  result->reason = c.reason;
+  result->error_code = c.error_code;
+  return result;
 }
 
 // "X.tmp" (or "X(2).tmp"...) beside an existing "X" is how a rewrite names

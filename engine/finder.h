@@ -100,6 +100,8 @@ class CFinder {
   bool Walk(const std::u16string& folder, const platform::FileIdentity* expected);
   bool OpenFolder(platform::FolderListing& listing, const std::u16string& folder,
                   const platform::FileIdentity* expected, FileResultBatch& batch);
+  std::unique_ptr<FileResult> MakeRecord(const platform::FolderEntry& entry,
+                                         const std::u16string& folder, const Classification& c) const;
   void NoteLeftovers(const std::u16string& folder, const std::u16string& name);
   Classification ReplaceableCheck(const std::u16string& full_path) const;
   bool IsOwnBackupLink(const std::u16string& full_path, const platform::FileIdentity& identity) const;
