@@ -266,8 +266,10 @@ std::unique_ptr<FileResult> CFinder::MakeRecord(const platform::FolderEntry& ent
 // its temporary file; one left behind means a run was killed mid-file.
 void CFinder::NoteLeftovers(const std::u16string& folder, const std::u16string& name) {
   constexpr std::u16string_view kTmp = u".tmp";
+  // Called for every file of the walk: compared in place, ASCII case folded.
   if (name.size() <= kTmp.size() ||
-      platform::Lowered(name.substr(name.size() - kTmp.size())) != kTmp)
+      !std::equal(kTmp.begin(), kTmp.end(), name.end() - kTmp.size(),
+                  [](char16_t a, char16_t b) { return a == (b >= u'A' && b <= u'Z' ? b + 32 : b); }))
     return;
   std::u16string base = name.substr(0, name.size() - kTmp.size());
   if (base.ends_with(u')')) {
