@@ -6,6 +6,8 @@
 # The prefix is shared with the other Windows tests, so the value is removed
 # again afterwards (Wine then falls back to 96). The screen grows with the
 # scale, as a high-DPI monitor has more pixels: 1280 x 1024 at 96 DPI.
+# VARNEL_TEST_SCREEN_DPI sizes the screen for a scale that the program sets
+# itself later (a child process at 144 DPI), without setting LogPixels.
 # A wineserver still running from an earlier test may have started the
 # desktop on another display (or none); waiting for it to end lets this run
 # start one on its own display, and the run waits for its own server in turn.
@@ -19,7 +21,7 @@ wineserver=${WINESERVER:-wineserver}
 timeout 20 "$wineserver" -w || { "$wineserver" -k; timeout 20 "$wineserver" -w; }
 # The registry is changed inside the display's session: the first Wine
 # process starts the desktop, which must see the display.
-scale=${VARNEL_TEST_DPI:-96}
+scale=${VARNEL_TEST_SCREEN_DPI:-${VARNEL_TEST_DPI:-96}}
 screen="$((1280 * scale / 96))x$((1024 * scale / 96))x24"
 WINESERVER_CMD=$wineserver TEST_DPI=${VARNEL_TEST_DPI:-} exec xvfb-run -a -s "-screen 0 $screen" \
   sh -c '

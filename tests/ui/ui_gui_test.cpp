@@ -143,7 +143,7 @@ CHostFrame* SharedFrame() {
     const int dpi = static_cast<int>(GetDpiForSystem());
     if (!CWindow::RegisterWindowClass(kFrameClass, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE)) ||
         !f->Create(0, kFrameClass, L"Search page test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-                   std::min(MulDiv(1000, dpi, 96), 1260), MulDiv(420, dpi, 96), nullptr) ||
+                   MulDiv(1000, dpi, 96), MulDiv(420, dpi, 96), nullptr) ||
         !f->Build()) {
       delete f;
       return static_cast<CHostFrame*>(nullptr);
