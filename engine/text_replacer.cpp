@@ -237,10 +237,9 @@ bool CTextReplacer::Open() {
   held_.clear();
   bytes_.clear();
   created.clear();
-  if (!OpenReader(true)) {
-    error_code = reader.error_code();  // e.g. access denied, or a pipe (bad file type)
-    return false;
-  }
+  // OpenReader leaves the reader's failure, with its system code, in the
+  // handler's fields.
+  if (!OpenReader(true)) return false;
   // What the file is now, and what its replacement must keep of it, from the
   // handle that reads it: the commit refuses to swap if the name has come to
   // hold anything else by then.
