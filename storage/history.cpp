@@ -52,9 +52,11 @@ void WriteGroup(const HistoryMap& map, const char* item, XMLElement& group) {
     list->SetAttribute("name", storage::ToXml(key).c_str());
     for (const std::u16string& value : values) {
       XMLElement* element = list->InsertNewChildElement("value");
-      // XML readers drop text made only of blanks and tabs; in a CDATA
-      // section it survives, and reads back as the same text.
-      bool blank = !value.empty() && value.find_first_not_of(u" \t") == std::u16string::npos;
+      // XML readers drop text made only of white space; in a CDATA
+      // section it survives, and reads back as the same text. A carriage
+      // return is written as a character reference, which is not white
+      // space to the reader and has no meaning inside CDATA.
+      bool blank = !value.empty() && value.find_first_not_of(u" \t\n") == std::u16string::npos;
       tinyxml2::XMLText* text = element->GetDocument()->NewText(storage::ToXml(value).c_str());
       text->SetCData(blank);
       element->InsertEndChild(text);

@@ -87,9 +87,11 @@ TEST(HistoryFileTest, SavedListsReadBackEqual) {
   saved.AddFindHistory(kHistoryText, u"<a href=\"&amp;\">");
   saved.AddFilterHistory(u"folder", u"  leading blanks");
   saved.AddFilterHistory(u"\u65e5\u672c", u"x");
-  // Values of blanks and tabs alone, which XML readers drop as formatting.
+  // Values of white space alone, which XML readers drop as formatting.
   saved.AddFindHistory(kHistoryText, u" ");
   saved.AddFindHistory(kHistoryReplace, u"\t \t");
+  saved.AddFindHistory(kHistoryReplace, u" \n");
+  saved.AddFindHistory(kHistoryReplace, u" \r\n ");
   ASSERT_TRUE(SaveHistory(saved));
 
   AppSettings loaded;
