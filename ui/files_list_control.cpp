@@ -256,6 +256,16 @@ void CFilesListControl::ApplyFilters() {
   ClearSelection();
   pending_invalidate_ = true;
   FlushRows();
+  // The page shows the found count with the rows the filter leaves; the
+  // header's notice reaches only the list, so it goes on to the page.
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  NMHEADERW notice{};
+  notice.hdr.hwndFrom = header;
+  notice.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(header));
+  notice.hdr.code = HDN_FILTERCHANGE;
+  notice.iItem = -1;
+  SendMessageW(GetParent(Handle()), WM_NOTIFY, notice.hdr.idFrom,
+               reinterpret_cast<LPARAM>(&notice));
 }
 
 void CFilesListControl::ApplyFilterBarSetting() {
