@@ -1,105 +1,164 @@
-// Varnel.exe's entry: registers the main window class, creates the window
-// titled "Varnel", runs the message loop and returns its exit code.
-// Covered by tests/app/app_window_test.cpp, which drives the built program.
+// Varnel.exe's entry: reads the command line, hands it to an instance
+// already running, prepares the temporary and data folders, loads the saved
+// state, creates the main window and runs the message loop.
+// Driven end to end by tests/e2e and tests/app/app_window_test.cpp.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
 
-#include "resources/resource.h"
+#include "app/logic/app_text.h"
+#include "app/logic/command_line.h"
+#include "app/logic/frame_rules.h"
+#include "app/logic/placement.h"
+#include "app/main_wnd.h"
+#include "engine/document_finders.h"
+#include "platform/fs.h"
+#include "storage/app_settings.h"
+#include "storage/history.h"
+#include "toolkit/application.h"
+#include "ui/ui_win.h"
 
 namespace {
 
-// Other instances and the GUI tests find the running window by this class.
 constexpr wchar_t kWindowClass[] = L"VarnelWindowClass";
 
-HINSTANCE g_instance = nullptr;
-
-std::wstring LoadText(UINT id) {
-  // With a zero buffer size LoadStringW returns a read-only pointer to the
-  // resource text itself, which is not zero-terminated.
-  const wchar_t* text = nullptr;
-  int length = LoadStringW(g_instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-  return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
-}
-
 void ShowStartError(UINT id) {
-  MessageBoxW(nullptr, LoadText(id).c_str(), LoadText(IDS_APP_TITLE).c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxW(nullptr, ui::LoadUiString(id).c_str(), ui::LoadUiString(app::IDS_APP_NAME).c_str(),
+              MB_OK);
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize = {600, 400};
-      return 0;
-    }
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcW(window, message, wparam, lparam);
+std::vector<std::u16string> Arguments() {
+  std::vector<std::u16string> arguments;
+  int count = 0;
+  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!list) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(ui::Utf16(list[i]));
+  LocalFree(list);
+  return arguments;
+}
+
+// Hands the command line to the running window and asks it to come to the
+// front; true when one was running.
+bool HandOverToRunningInstance(const app::CommandLine& command_line) {
+  HWND running = FindWindowW(kWindowClass, nullptr);
+  if (!running) return false;
+  if (std::optional<std::u16string> text = app::HandOverText(command_line)) {
+    std::vector<std::uint8_t> buffer = app::EncodeHandOver(*text);
+    COPYDATASTRUCT data{};
+    data.cbData = static_cast<DWORD>(buffer.size());
+    data.lpData = buffer.data();
+    DWORD_PTR ignored = 0;
+    // Bounded: a running instance that hangs must not hang this one too.
+    SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                        SMTO_ABORTIFHUNG, 10000, &ignored);
   }
+  // The running window may bring itself to the front only when this
+  // process, which has the foreground now, allows it.
+  DWORD process = 0;
+  GetWindowThreadProcessId(running, &process);
+  AllowSetForegroundWindow(process);
+  PostMessageW(running, app::kWmShowInstance, 0, 0);
+  return true;
 }
 
-bool RegisterMainClass() {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.style = CS_DBLCLKS;
-  window_class.lpfnWndProc = MainWindowProc;
-  window_class.hInstance = g_instance;
-  // LoadImageW picks the best size per metric; LoadIconW would take the
-  // 32-pixel image and scale it down for the small icon.
-  window_class.hIcon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_VARNEL),
-                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                     GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_VARNEL), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kWindowClass;
-  return RegisterClassExW(&window_class) != 0;
+std::vector<app::Rect> MonitorWorkAreas() {
+  std::vector<app::Rect> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+          reinterpret_cast<std::vector<app::Rect>*>(data)->push_back(
+              {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
 }
 
-// Without saved placement: 3/4 of the screen high, 1.4 times as wide as high,
-// centred horizontally (integer arithmetic throughout).
-RECT DefaultPlacement() {
-  int screen_width = GetSystemMetrics(SM_CXSCREEN);
-  int screen_height = GetSystemMetrics(SM_CYSCREEN);
-  int height = 3 * screen_height / 4;
-  int width = height * 14 / 10;
-  int y = screen_height / 2 - 3 * screen_height / 8;
-  int x = screen_width / 2 - width / 2;
-  return RECT{x, y, x + width, y + height};
-}
-
-int RunMessageLoop() {
+int RunMessageLoop(CMainWnd& main_window) {
   MSG message;
   BOOL result;
   // GetMessageW returns -1 on failure; that must not be taken for a message.
   while ((result = GetMessageW(&message, nullptr, 0, 0)) != 0) {
     if (result == -1) return 1;
+    if (main_window.FilterLoopMessage(&message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }
 
+int Run(HINSTANCE instance) {
+  CApplication::Get().SetInstance(instance);
+  const app::CommandLine command_line = app::ParseCommandLine(Arguments());
+  if (HandOverToRunningInstance(command_line)) return 0;
+
+  // The document converters write into this folder; one instance runs at a
+  // time, so it is this run's alone and goes with everything in it at exit.
+  const std::u16string temp_folder = platform::SystemTempPath() + u"\\Varnel";
+  if (!CreateDirectoryW(ui::Wide(temp_folder).c_str(), nullptr) &&
+      GetLastError() != ERROR_ALREADY_EXISTS) {
+    return static_cast<int>(GetLastError());
+  }
+  SetDocumentTempFolder(temp_folder);
+
+  CMainWnd main_window;
+  int exit_code = 0;
+  if (!CMainWnd::RegisterClass()) {
+    ShowStartError(app::IDS_APP_FAILED_CLASS);
+  } else if (AppSettings& settings = main_window.Settings(); !InitDataFolder(settings)) {
+    ShowStartError(app::IDS_APP_FAILED_STORAGE);
+  } else {
+    LoadSettings(settings);
+    LoadHistory(settings);
+    app::StartInputs inputs;
+    inputs.saved = settings.window_rect;
+    inputs.advanced_visible = settings.advanced_visible;
+    inputs.maximized = settings.maximized;
+    inputs.autorun = command_line.autorun;
+    inputs.screen_width = GetSystemMetrics(SM_CXSCREEN);
+    inputs.screen_height = GetSystemMetrics(SM_CYSCREEN);
+    inputs.monitors = MonitorWorkAreas();
+    const app::StartPlacement placement = app::InitialPlacement(inputs);
+    main_window.SetAdvanced(placement.advanced);
+    main_window.SetAutorun(command_line.autorun);
+    main_window.SetStartupFolder(command_line.folder);
+    if (!main_window.CreateFrame(placement.rect)) {
+      ShowStartError(app::IDS_APP_FAILED_WINDOW);
+    } else {
+      const int show = placement.show == app::ShowState::kMinimized   ? SW_SHOWMINIMIZED
+                       : placement.show == app::ShowState::kMaximized ? SW_SHOWMAXIMIZED
+                                                                      : SW_SHOWNORMAL;
+      ShowWindow(main_window.Handle(), show);
+      UpdateWindow(main_window.Handle());
+      exit_code = RunMessageLoop(main_window);
+    }
+  }
+  platform::DeleteFolderTree(temp_folder);
+  return exit_code;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-  g_instance = instance;
-  if (!RegisterMainClass()) {
-    ShowStartError(IDS_FAILED_WINDOW_CLASS);
-    return 1;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  if (FAILED(OleInitialize(nullptr))) return 0;
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES;
+  if (!InitCommonControlsEx(&controls)) {
+    OleUninitialize();
+    return 0;
   }
-  RECT place = DefaultPlacement();
-  HWND window = CreateWindowExW(0, kWindowClass, LoadText(IDS_APP_TITLE).c_str(),
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left, place.top,
-                                place.right - place.left, place.bottom - place.top, nullptr,
-                                nullptr, instance, nullptr);
-  if (!window) {
-    ShowStartError(IDS_FAILED_WINDOW);
-    return 1;
-  }
-  ShowWindow(window, show);
-  UpdateWindow(window);
-  return RunMessageLoop();
+  // The match preview's rich edit lives in this library.
+  LoadLibraryW(L"riched20.dll");
+  const int exit_code = Run(instance);
+  OleUninitialize();
+  return exit_code;
 }

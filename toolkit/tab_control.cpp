@@ -113,6 +113,9 @@ void CTabControl::EndDrag() {
   GetCursorPos(&point);
   ScreenToClient(Handle(), &point);
   const int to = TabAt(point);
-  if (to >= 0 && to != from && MoveTab(from, to)) InvalidateRect(Handle(), nullptr, TRUE);
+  if (to >= 0 && to != from && MoveTab(from, to)) {
+    InvalidateRect(Handle(), nullptr, TRUE);
+    PostMessageW(GetParent(Handle()), WM_TAB_MOVED, static_cast<WPARAM>(from), to);
+  }
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }

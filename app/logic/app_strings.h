@@ -35,6 +35,10 @@
   X(IDS_APP_RENAME_CAPTION, 5005, "Rename page")                      \
   X(IDS_APP_RENAME_LABEL, 5006, "New name:")                          \
   X(IDS_APP_HELP_FILE, 5007, "Varnel Help.chm")                       \
+  X(IDS_APP_HELP_MISSING, 5008, "The help file %s cannot be opened.")   \
+  X(IDS_APP_ABOUT_CAPTION, 5009, "About Varnel")                        \
+  X(IDS_APP_ABOUT_VERSION, 5010, "Version %s")                          \
+  X(IDS_APP_ABOUT_TEXT, 5011, "Finds files and replaces text in them.") \
   X(IDS_MENU_FILE, 5020, "File")                                      \
   X(IDS_MENU_EXIT, 5021, "Exit")                                      \
   X(IDS_MENU_EDIT, 5022, "Edit")                                      \

@@ -37,6 +37,15 @@ std::size_t CTabSet::Open(std::int32_t wanted, std::u16string_view name) {
   return selected_;
 }
 
+void CTabSet::Move(std::size_t from, std::size_t to) {
+  if (from >= tabs_.size() || to >= tabs_.size() || from == to) return;
+  const std::int32_t selected_id = SelectedId();
+  TabEntry moved = std::move(tabs_[from]);
+  tabs_.erase(tabs_.begin() + static_cast<std::ptrdiff_t>(from));
+  tabs_.insert(tabs_.begin() + static_cast<std::ptrdiff_t>(to), std::move(moved));
+  selected_ = IndexOf(selected_id);
+}
+
 bool CTabSet::Close(std::size_t index) {
   if (tabs_.size() < 2 || index >= tabs_.size()) return false;
   tabs_.erase(tabs_.begin() + static_cast<std::ptrdiff_t>(index));

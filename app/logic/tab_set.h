@@ -55,6 +55,8 @@ class CTabSet {
   std::vector<std::int32_t> CloseOthers(std::size_t keep);
 
   void Select(std::size_t index);
+  // A tab dragged from `from` to `to`; the selection stays on its tab.
+  void Move(std::size_t from, std::size_t to);
   // The neighbouring tab, wrapping at the ends; false (and no change) with
   // fewer than two tabs.
   bool SelectNext();

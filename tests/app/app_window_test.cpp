@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/app_text.h"
 #include "resources/resource.h"
 
 namespace {
@@ -253,7 +254,7 @@ TEST_F(ResourcesTest, VersionAndStringsNameTheProduct) {
   EXPECT_EQ(LOWORD(fixed.dwFileVersionMS), VARNEL_VERSION_MINOR);
 
   const wchar_t* text = nullptr;
-  int length = LoadStringW(module_, IDS_APP_TITLE, reinterpret_cast<LPWSTR>(&text), 0);
+  int length = LoadStringW(module_, app::IDS_APP_NAME, reinterpret_cast<LPWSTR>(&text), 0);
   EXPECT_EQ(std::wstring(text ? text : L"", length > 0 ? length : 0), L"Varnel");
 }
 

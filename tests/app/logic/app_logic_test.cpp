@@ -246,6 +246,22 @@ TEST(TabSet, NextAndPreviousWrap) {
   }
 }
 
+TEST(TabSet, DraggedTabKeepsTheSelectionOnItsTab) {
+  const struct {
+    std::size_t from, to, selected;
+    const char* order;
+    std::size_t selected_after;
+  } cases[] = {{0, 2, 0, "bca", 2}, {2, 0, 1, "cab", 2}, {1, 0, 2, "bac", 2}};
+  for (const auto& c : cases) {
+    CTabSet tabs = ThreeTabs(c.selected);
+    tabs.Move(c.from, c.to);
+    std::string order;
+    for (const TabEntry& tab : tabs.Tabs()) order += static_cast<char>(tab.name[0]);
+    EXPECT_EQ(order, c.order);
+    EXPECT_EQ(tabs.Selected(), c.selected_after);
+  }
+}
+
 TEST(TabSet, RenameNeedsAName) {
   CTabSet tabs = ThreeTabs(0);
   EXPECT_FALSE(tabs.Rename(1, u""));
