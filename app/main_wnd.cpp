@@ -239,11 +239,13 @@ void CMainWnd::Layout() {
   if (!tab_control_.Handle() || !status_bar_) return;
   RECT client{};
   GetClientRect(Handle(), &client);
-  SetWindowPos(tab_control_.Handle(), nullptr, 0, 0, client.right - Scaled(8),
-               client.bottom - Scaled(54), SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(status_bar_, WM_SIZE, 0, 0);
   RECT status{};
   GetWindowRect(status_bar_, &status);
+  // The strip's frame surrounds the page down to the status bar, so that no
+  // part of it shows beside or below the page.
+  SetWindowPos(tab_control_.Handle(), nullptr, 0, 0, client.right,
+               client.bottom - (status.bottom - status.top), SWP_NOZORDER | SWP_NOACTIVATE);
   RECT display = client;
   TabCtrl_AdjustRect(tab_control_.Handle(), FALSE, &display);
   const app::Rect page = app::PageRect(ToRect(display), status.bottom - status.top);

@@ -164,11 +164,14 @@ void CFilesListControl::FlushRows() {
   // repaints the page, so an invalidation that the count alone caused is
   // taken back.
   const bool had_update = GetUpdateRect(Handle(), nullptr, FALSE) != FALSE;
+  // Only when the page was already full before: rows that fill it now must
+  // be painted.
+  const bool page_was_full = Send(LVM_GETITEMCOUNT) >= Send(LVM_GETCOUNTPERPAGE);
   Send(LVM_SETITEMCOUNT, table_.RowCount(),
        invalidate ? 0 : LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (invalidate) {
     InvalidateRect(Handle(), nullptr, FALSE);
-  } else if (!had_update && Send(LVM_GETITEMCOUNT) > Send(LVM_GETCOUNTPERPAGE)) {
+  } else if (!had_update && page_was_full) {
     ValidateRect(Handle(), nullptr);
   }
   // Once per filling: the vertical scroll bar takes width from Folder.
