@@ -4,12 +4,57 @@
 
 #include <windowsx.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "toolkit/application.h"
 #include "toolkit/dpi.h"
 #include "toolkit/logic/dpi_scale.h"
 #include "toolkit/messages.h"
 
 namespace {
+
+// A disabled button's icon: its own shape in grey at less than half its
+// opacity. DrawState's disabled look turns an icon with an alpha channel
+// into a grey block, since it draws through the icon's mask.
+void DrawDisabledIcon(HDC dc, HICON icon, int x, int y, int size) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return;
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = size;
+  format.bmiHeader.biHeight = -size;  // top-down rows
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
+  HDC screen = GetDC(nullptr);
+  const bool read = info.hbmColor &&
+                    GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format,
+                              DIB_RGB_COLORS) == size;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  void* bits = nullptr;
+  HBITMAP bitmap =
+      read ? CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  ReleaseDC(nullptr, screen);
+  if (!bitmap) return;
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const std::uint32_t p = pixels[i];
+    const std::uint32_t alpha = (p >> 24) * 2 / 5;
+    const std::uint32_t grey = (((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11) / 100;
+    const std::uint32_t shade = grey * alpha / 255;  // AlphaBlend takes premultiplied colour
+    out[i] = (alpha << 24) | (shade << 16) | (shade << 8) | shade;
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(dc, x, y, size, size, memory, 0, 0, size, size, blend);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+}
 
 HICON LoadSmallIcon(UINT resource_id, int size) {
   if (resource_id == 0) return nullptr;
@@ -195,8 +240,11 @@ void CFlatButton::Paint(HDC dc) {
   if (icon) {
     const int size = toolkit::SmallIconSize(dpi_);
     const int x = (r.right - size) / 2, y = (r.bottom - size) / 2;
-    const UINT flags = DST_ICON | (model_.Enabled() ? DSS_NORMAL : DSS_DISABLED);
-    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, size, size, flags);
+    if (model_.Enabled()) {
+      DrawIconEx(dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+    } else {
+      DrawDisabledIcon(dc, icon, x, y, size);
+    }
   }
   // Hidden until the keyboard is used in the window, as everywhere else.
   const bool focus_hidden = Send(WM_QUERYUISTATE) & UISF_HIDEFOCUS;
