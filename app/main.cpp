@@ -43,8 +43,13 @@ std::vector<std::u16string> Arguments() {
 
 // Hands the command line to the running window and asks it to come to the
 // front; true when one was running.
-bool HandOverToRunningInstance(const app::CommandLine& command_line) {
+bool HandOverToRunningInstance(const app::CommandLine& command_line, bool another_started) {
   HWND running = FindWindowW(kWindowClass, nullptr);
+  // An instance started a moment earlier may not have made its window yet.
+  for (int waited = 0; !running && another_started && waited < 10000; waited += 50) {
+    Sleep(50);
+    running = FindWindowW(kWindowClass, nullptr);
+  }
   if (!running) return false;
   if (std::optional<std::u16string> text = app::HandOverText(command_line)) {
     std::vector<std::uint8_t> buffer = app::EncodeHandOver(*text);
@@ -98,7 +103,11 @@ int RunMessageLoop(CMainWnd& main_window) {
 int Run(HINSTANCE instance) {
   CApplication::Get().SetInstance(instance);
   const app::CommandLine command_line = app::ParseCommandLine(Arguments());
-  if (HandOverToRunningInstance(command_line)) return 0;
+  // Two instances started together would both find no window; the one that
+  // made this mutex first stays. The handle goes with the process.
+  CreateMutexW(nullptr, FALSE, L"Local\\VarnelInstance");
+  const bool another_started = GetLastError() == ERROR_ALREADY_EXISTS;
+  if (HandOverToRunningInstance(command_line, another_started)) return 0;
 
   // The document converters write into this folder; one instance runs at a
   // time, so it is this run's alone and goes with everything in it at exit.
