@@ -92,9 +92,9 @@ class Session:
         return self
 
     def __exit__(self, *exc):
+        self.stop_program()
         if self.inspector:
             self.inspector.close()
-        self.stop_program()
         if self.dpi != 96:
             self.wine_run("reg", "delete", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/f")
         self._end_wine()
@@ -207,7 +207,9 @@ class Session:
         subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True)
 
     def click_at(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y, "click", "1")
+        # No --sync: it waits for the pointer to move, forever when it already
+        # is there (Cancel where Find was). The server keeps the order anyway.
+        self.xdotool("mousemove", x, y, "click", "1")
 
     def control(self, state, control_id):
         return state["page"]["controls"][str(control_id)]

@@ -4,6 +4,8 @@
 // Commands, one per line on stdin, each answered by one JSON line on stdout:
 //   state [MAX_ROWS]      everything below in one object (rows capped)
 //   post MSG WPARAM LPARAM  PostMessage to the main window (decimal numbers)
+//   click ID              posts BM_CLICK to the visible page's control ID
+//                         (for a button a user cannot reach behind a modal box)
 //   probe SECONDS [idle]  WM_NULL round trips every 20 ms; worst delay. With
 //                         "idle" it stops once status part 2 stops reading
 //                         "In progress..." (after having read it).
@@ -367,6 +369,17 @@ std::string Post(UINT message, WPARAM wparam, LPARAM lparam) {
   return "{\"posted\":" + Bool(ok) + "}";
 }
 
+std::string Click(int id) {
+  HWND main = FindMainWindow();
+  HWND page = main ? VisiblePage(main) : nullptr;
+  if (!page) return "{\"posted\":false}";
+  for (HWND child : Children(page)) {
+    if (GetDlgCtrlID(child) == id && IsWindowVisible(child))
+      return "{\"posted\":" + Bool(PostMessageW(child, BM_CLICK, 0, 0)) + "}";
+  }
+  return "{\"posted\":false}";
+}
+
 // The worst delay of the main window's thread in answering a sent message,
 // sampled every 20 ms: what a user feels as a frozen window.
 std::string Probe(double seconds, bool until_idle) {
@@ -412,6 +425,7 @@ std::string Answer(const std::vector<std::string>& words) {
   if (verb == "post" && words.size() == 4)
     return Post(static_cast<UINT>(std::stoul(words[1])), std::stoull(words[2]),
                 std::stoll(words[3]));
+  if (verb == "click" && words.size() == 2) return Click(std::stoi(words[1]));
   if (verb == "probe" && words.size() >= 2)
     return Probe(std::stod(words[1]), words.size() > 2 && words[2] == "idle");
   return "{\"error\":\"unknown command\"}";
