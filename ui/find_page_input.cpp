@@ -291,15 +291,9 @@ bool CFindPage::PreTranslateMessage(MSG* msg) {
     }
     if (msg->wParam == VK_TAB && !ctrl && TabAcrossDialogs(!shift)) return true;
   }
-  // Enter in a criteria dialog, and the dialogs' own keyboard interface.
-  if (general_.PreTranslateMessage(msg) || advanced_.PreTranslateMessage(msg)) return true;
-  for (CWindow* dialog : {static_cast<CWindow*>(&general_), static_cast<CWindow*>(&advanced_),
-                          static_cast<CWindow*>(&action_)}) {
-    if (dialog->Handle() && IsChild(dialog->Handle(), msg->hwnd) &&
-        IsDialogMessageW(dialog->Handle(), msg)) {
-      return true;
-    }
-  }
+  // The dialogs' own keyboard interface (IsDialogMessage) is the message
+  // loop's last step, after the main window's shortcuts: run here, it would
+  // take Ctrl+F and the other shortcuts typed in a criteria field.
   return false;
 }
 
