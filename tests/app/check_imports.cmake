@@ -3,7 +3,7 @@
 # Usage: cmake -DOBJDUMP=... -DEXE=... -P check_imports.cmake
 set(allowed
   kernel32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 advapi32
-  uxtheme version msvcrt ucrtbase imm32 winmm)
+  uxtheme version msvcrt ucrtbase imm32 winmm msimg32 query)
 
 execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
