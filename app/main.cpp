@@ -100,6 +100,46 @@ int RunMessageLoop(CMainWnd& main_window) {
   return static_cast<int>(message.wParam);
 }
 
+// Loads the saved state, opens the main window and runs the message loop;
+// the loop's exit code, or 0 after a start-up message.
+int OpenAndRun(const app::CommandLine& command_line) {
+  CMainWnd main_window;
+  if (!CMainWnd::RegisterClass()) {
+    ShowStartError(app::IDS_APP_FAILED_CLASS);
+    return 0;
+  }
+  main_window.ReadShellIntegration();
+  AppSettings& settings = main_window.Settings();
+  if (!InitDataFolder(settings)) {
+    ShowStartError(app::IDS_APP_FAILED_STORAGE);
+    return 0;
+  }
+  LoadSettings(settings);
+  LoadHistory(settings);
+  app::StartInputs inputs;
+  inputs.saved = settings.window_rect;
+  inputs.advanced_visible = settings.advanced_visible;
+  inputs.maximized = settings.maximized;
+  inputs.autorun = command_line.autorun;
+  inputs.screen_width = GetSystemMetrics(SM_CXSCREEN);
+  inputs.screen_height = GetSystemMetrics(SM_CYSCREEN);
+  inputs.monitors = MonitorWorkAreas();
+  const app::StartPlacement placement = app::InitialPlacement(inputs);
+  main_window.SetAdvanced(placement.advanced);
+  main_window.SetAutorun(command_line.autorun);
+  main_window.SetStartupFolder(command_line.folder);
+  if (!main_window.CreateFrame(placement.rect)) {
+    ShowStartError(app::IDS_APP_FAILED_WINDOW);
+    return 0;
+  }
+  const int show = placement.show == app::ShowState::kMinimized   ? SW_SHOWMINIMIZED
+                   : placement.show == app::ShowState::kMaximized ? SW_SHOWMAXIMIZED
+                                                                  : SW_SHOWNORMAL;
+  ShowWindow(main_window.Handle(), show);
+  UpdateWindow(main_window.Handle());
+  return RunMessageLoop(main_window);
+}
+
 int Run(HINSTANCE instance) {
   CApplication::Get().SetInstance(instance);
   const app::CommandLine command_line = app::ParseCommandLine(Arguments());
@@ -118,38 +158,7 @@ int Run(HINSTANCE instance) {
   }
   SetDocumentTempFolder(temp_folder);
 
-  CMainWnd main_window;
-  int exit_code = 0;
-  if (!CMainWnd::RegisterClass()) {
-    ShowStartError(app::IDS_APP_FAILED_CLASS);
-  } else if (AppSettings& settings = main_window.Settings(); !InitDataFolder(settings)) {
-    ShowStartError(app::IDS_APP_FAILED_STORAGE);
-  } else {
-    LoadSettings(settings);
-    LoadHistory(settings);
-    app::StartInputs inputs;
-    inputs.saved = settings.window_rect;
-    inputs.advanced_visible = settings.advanced_visible;
-    inputs.maximized = settings.maximized;
-    inputs.autorun = command_line.autorun;
-    inputs.screen_width = GetSystemMetrics(SM_CXSCREEN);
-    inputs.screen_height = GetSystemMetrics(SM_CYSCREEN);
-    inputs.monitors = MonitorWorkAreas();
-    const app::StartPlacement placement = app::InitialPlacement(inputs);
-    main_window.SetAdvanced(placement.advanced);
-    main_window.SetAutorun(command_line.autorun);
-    main_window.SetStartupFolder(command_line.folder);
-    if (!main_window.CreateFrame(placement.rect)) {
-      ShowStartError(app::IDS_APP_FAILED_WINDOW);
-    } else {
-      const int show = placement.show == app::ShowState::kMinimized   ? SW_SHOWMINIMIZED
-                       : placement.show == app::ShowState::kMaximized ? SW_SHOWMAXIMIZED
-                                                                      : SW_SHOWNORMAL;
-      ShowWindow(main_window.Handle(), show);
-      UpdateWindow(main_window.Handle());
-      exit_code = RunMessageLoop(main_window);
-    }
-  }
+  const int exit_code = OpenAndRun(command_line);
   platform::DeleteFolderTree(temp_folder);
   return exit_code;
 }

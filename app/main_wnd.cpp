@@ -11,6 +11,7 @@
 #include "app/logic/app_text.h"
 #include "app/logic/command_line.h"
 #include "app/main_menu.h"
+#include "app/options_dialog.h"
 #include "app/rename_tab_dialog.h"
 #include "app/resources/resource.h"
 #include "storage/history.h"
@@ -77,6 +78,11 @@ bool CMainWnd::CreateFrame(const app::Rect& rect) {
   return Create(0, kWindowClass, ui::LoadUiString(app::IDS_APP_NAME).c_str(),
                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, rect.left, rect.top, rect.Width(),
                 rect.Height(), nullptr, BuildMainMenu());
+}
+
+void CMainWnd::ReadShellIntegration() {
+  (void)app::ReadAutorun(registry_, shell_);
+  app::ReadContextVerb(registry_, shell_);
 }
 
 int CMainWnd::Scaled(int pixels) const { return MulDiv(pixels, toolkit::WindowDpi(Handle()), 96); }
@@ -443,7 +449,7 @@ void CMainWnd::OnCommand(UINT id) {
       }
       return;
     }
-    case IDM_TOOLS_OPTIONS: return;  // the options dialog comes with its own change
+    case IDM_TOOLS_OPTIONS: (void)app::ShowOptionsDialog(Handle(), settings_, shell_, registry_); return;
     case IDM_HELP_TOPICS: OpenHelp(); return;
     case IDM_HELP_ABOUT: {
       CAboutDialog about;
@@ -465,8 +471,6 @@ void CMainWnd::OnInitMenu(HMENU menu) {
                    app::PageCommandEnabled(static_cast<int>(id), tabs_.Count()) ? MF_ENABLED
                                                                                   : MF_GRAYED);
   }
-  // Options... opens nothing yet.
-  EnableMenuItem(menu, IDM_TOOLS_OPTIONS, MF_GRAYED);
   // The page grays the Edit commands by its shown list's selection.
   if (ui::IPage* page = CurrentPage()) page->Send(WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
 }

@@ -16,9 +16,11 @@
 #include <string>
 
 #include "app/logic/frame_rules.h"
+#include "app/logic/shell_integration.h"
 #include "app/logic/placement.h"
 #include "app/logic/tab_set.h"
 #include "app/tray_icon.h"
+#include "app/win_registry.h"
 #include "storage/app_settings.h"
 #include "toolkit/tab_control.h"
 #include "ui/page.h"
@@ -33,6 +35,9 @@ class CMainWnd : public CWindow, public ui::IPageHost {
   void SetAdvanced(bool advanced) { advanced_ = advanced; }
   void SetAutorun(bool autorun) { autorun_ = autorun; }
   AppSettings& Settings() override { return settings_; }
+  // Whether Varnel starts at log-on and has its folder verb, as the
+  // registry says now; read once at start-up.
+  void ReadShellIntegration();
 
   [[nodiscard]] static bool RegisterClass();
   // Creates the window (WM_CREATE builds the children and restores the
@@ -89,6 +94,8 @@ class CMainWnd : public CWindow, public ui::IPageHost {
   int Scaled(int pixels) const;
 
   AppSettings settings_;
+  app::CWinRegistry registry_;
+  app::ShellIntegrationState shell_;
   app::CTabSet tabs_;
   std::map<std::int32_t, std::unique_ptr<ui::IPage>> pages_;
   CTabControl tab_control_;
