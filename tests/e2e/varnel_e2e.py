@@ -265,6 +265,37 @@ def scenario_shortcuts(s):
     s.wait(lambda st: len(st["tabs"]["items"]) == 1, "Shift+Esc closing the tab")
 
 
+def scenario_help_and_about(s):
+    """F1 without the help file says which file it could not open; the About
+    box names the program's version."""
+    state = s.open()
+    s.click_control(PATH, state)
+    chm = os.path.join(os.path.dirname(s.varnel), "Varnel Help.chm")
+    away = chm + ".away"
+    os.rename(chm, away)
+    try:
+        s.xdotool("key", "F1")
+        state = s.wait(lambda st: len(st["boxes"]) == 1, "the missing help file's message")
+        box = state["boxes"][0]
+        expect_equal(box["caption"], "Varnel", "message caption")
+        check(box["texts"][-1].startswith("The help file \"") and
+              box["texts"][-1].endswith("Varnel Help.chm\" cannot be opened."),
+              f"message text {box['texts'][-1]!r}")
+        s.press_box_button("OK", state)
+        s.wait(lambda st: st["boxes"] == [], "the message to close")
+    finally:
+        os.rename(away, chm)
+    s.xdotool("key", "alt+h")
+    s.xdotool("key", "a")
+    state = s.wait(lambda st: len(st["boxes"]) == 1, "the About box")
+    box = state["boxes"][0]
+    expect_equal(box["caption"], "About Varnel", "About caption")
+    check(any(re.fullmatch(r"Version \d+\.\d+\.\d+", t) for t in box["texts"]),
+          f"no version line in {box['texts']!r}")
+    s.press_box_button("OK", state)
+    s.wait(lambda st: st["boxes"] == [], "the About box to close")
+
+
 def scenario_restart(s):
     s.open()
     root = os.path.join(s.work, "restart-tree")
