@@ -181,6 +181,34 @@ void CResultTable::Clear() {
   has_counts_ = false;
 }
 
+void CResultTable::RemoveRows(const std::vector<std::size_t>& rows) {
+  constexpr std::uint32_t kGone = 0xFFFFFFFFu;
+  std::vector<std::uint32_t> renumber(records_.size(), 0);
+  for (std::size_t row : rows) {
+    if (row < RowCount()) renumber[RecordIndex(row)] = kGone;
+  }
+  // Records keep their arrival order; the ones left get their new numbers.
+  std::uint32_t kept = 0;
+  for (std::uint32_t i = 0; i < renumber.size(); ++i) {
+    if (renumber[i] == kGone) continue;
+    renumber[i] = kept;
+    if (kept != i) {
+      records_[kept] = std::move(records_[i]);
+      icons_[kept] = icons_[i];
+    }
+    ++kept;
+  }
+  records_.resize(kept);
+  icons_.resize(kept);
+  for (RowList* list : {&folder_rows_, &file_rows_}) {
+    RowList left;
+    for (std::uint32_t index : *list) {
+      if (renumber[index] != kGone) left.push_back(renumber[index]);
+    }
+    list->swap(left);
+  }
+}
+
 std::u16string CResultTable::DateText(platform::FileTime time) const {
   const std::uint64_t day = time / kFileTimeDay;
   auto found = dates_.find(day);

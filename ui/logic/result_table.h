@@ -87,6 +87,10 @@ class CResultTable {
   // Deletes every record; the sort order and the filters stay.
   void Clear();
 
+  // Deletes the records shown in `rows` (any order); the other rows keep
+  // their order.
+  void RemoveRows(const std::vector<std::size_t>& rows);
+
   std::size_t RecordCount() const { return records_.size(); }
   std::size_t RowCount() const { return folder_rows_.size() + file_rows_.size(); }
   std::size_t FolderRowCount() const { return folder_rows_.size(); }
