@@ -1,5 +1,5 @@
 // CFilesListControl (see files_list_control.h).
-// Tested by tests/ui/ui_gui_test.cpp.
+// Tested by tests/ui/ui_gui_test.cpp and tests/ui/shell_ops_gui_test.cpp.
 #include "ui/files_list_control.h"
 
 #include <shellapi.h>
@@ -259,6 +259,10 @@ void CFilesListControl::ApplyFilters() {
   ClearSelection();
   pending_invalidate_ = true;
   FlushRows();
+  NotifyRowsChanged();
+}
+
+void CFilesListControl::NotifyRowsChanged() {
   // The page shows the found count with the rows the filter leaves; the
   // header's notice reaches only the list, so it goes on to the page.
   HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -422,13 +426,83 @@ void CFilesListControl::OnCommand(UINT id) {
 void CFilesListControl::OnDoubleClick() {
   const int row = static_cast<int>(Send(LVM_GETSELECTIONMARK));
   if (row < 0 || static_cast<std::size_t>(row) >= table_.RowCount()) return;
-  const std::wstring path = Wide(FullPath(table_.RowRecord(static_cast<std::size_t>(row))));
-  SHELLEXECUTEINFOW run{};
-  run.cbSize = sizeof run;
-  run.hwnd = Handle();
-  run.lpFile = path.c_str();
-  run.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&run)) MessageBeep(MB_ICONEXCLAMATION);
+  if (!CShellHelper::OpenFile(FullPath(table_.RowRecord(static_cast<std::size_t>(row))))) {
+    MessageBeep(MB_ICONEXCLAMATION);
+  }
+}
+
+std::vector<RowPath> CFilesListControl::SelectedRows() const {
+  std::vector<RowPath> rows;
+  int row = -1;
+  while ((row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))) >=
+         0) {
+    if (static_cast<std::size_t>(row) >= table_.RowCount()) break;
+    const auto at = static_cast<std::size_t>(row);
+    rows.push_back({at, FullPath(table_.RowRecord(at))});
+  }
+  return rows;
+}
+
+void CFilesListControl::RemoveGoneRows(const std::vector<RowPath>& rows) {
+  const std::vector<std::size_t> gone = RowsGone(rows, [](const std::u16string& path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  });
+  if (gone.empty()) return;
+  ClearSelection();
+  table_.RemoveRows(gone);
+  pending_invalidate_ = true;
+  FlushRows();
+  NotifyRowsChanged();
+}
+
+void CFilesListControl::OnFileCommand(UINT id) {
+  const std::vector<RowPath> rows = SelectedRows();
+  if (rows.empty()) return;
+  PathList paths;
+  for (const RowPath& row : rows) paths.push_back(row.path);
+  switch (id) {
+    // A clipboard that another program holds open refuses quietly.
+    case IDM_COPY: (void)shell_.CopyFilesToClipboard(paths); return;
+    case IDM_CUT: (void)shell_.CutFilesToClipboard(paths); return;
+    case IDM_DELETE:
+      // A canceled or partly failed delete leaves the rows of the files
+      // that are still there.
+      (void)CShellHelper::DeleteFiles(GetAncestor(Handle(), GA_ROOT), paths);
+      RemoveGoneRows(rows);
+      return;
+    default: return;
+  }
+}
+
+void CFilesListControl::BeginDrag() {
+  PathList paths;
+  GetSelectedPaths(paths);
+  if (paths.empty()) return;
+  SetCapture(Handle());
+  (void)CShellHelper::DragFiles(paths);
+  ReleaseCapture();
+  left_down_ = false;
+}
+
+void CFilesListControl::OnContextMenu(POINT screen) {
+  const std::vector<RowPath> rows = SelectedRows();
+  if (rows.empty()) return;
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: below the selection mark's label.
+    const LRESULT mark = Send(LVM_GETSELECTIONMARK);
+    const WPARAM row = mark >= 0 ? static_cast<WPARAM>(mark) : rows.front().row;
+    Send(LVM_ENSUREVISIBLE, row, FALSE);
+    RECT label{};
+    label.left = LVIR_LABEL;
+    Send(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
+    screen = {label.left + 5, label.bottom + 5};
+    ClientToScreen(Handle(), &screen);
+  }
+  PathList paths;
+  for (const RowPath& row : rows) paths.push_back(row.path);
+  if (shell_.ShowContextMenu(Handle(), screen, paths) == CShellHelper::MenuOutcome::kDeleted) {
+    RemoveGoneRows(rows);
+  }
 }
 
 void CFilesListControl::OnNotify(NMHDR* header, LRESULT* result) {
@@ -450,6 +524,8 @@ void CFilesListControl::OnReflectedNotify(NMHDR* header, LRESULT*) {
 }
 
 LRESULT CFilesListControl::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
+  LRESULT menu_result = 0;
+  if (shell_.HandleMenuMessage(msg, wparam, lparam, &menu_result)) return menu_result;
   switch (msg) {
     case WM_TIMER:
       if (wparam == kRowsTimerId) {

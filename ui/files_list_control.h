@@ -2,8 +2,11 @@
 // CResultTable that owns the records. The view asks for the cells of the
 // rows it draws; the table keeps the shown rows, sort order and filters.
 // CFoundFilesListControl, CSkippedFilesListControl and
-// CErrorFilesListControl choose the column set.
-// Tested by tests/ui/ui_gui_test.cpp; the table by tests/ui/ui_logic_test.cpp.
+// CErrorFilesListControl choose the column set. The file operations on the
+// selected rows (clipboard, delete, drag, open, context menu) go through the
+// list's CShellHelper.
+// Tested by tests/ui/ui_gui_test.cpp and tests/ui/shell_ops_gui_test.cpp;
+// the table by tests/ui/ui_logic_test.cpp.
 #pragma once
 #include <memory>
 #include <string>
@@ -11,7 +14,9 @@
 
 #include "engine/file_result.h"
 #include "toolkit/list_control.h"
+#include "ui/logic/file_drop.h"
 #include "ui/logic/result_table.h"
+#include "ui/shell_helper.h"
 
 struct AppSettings;
 
@@ -55,17 +60,18 @@ class CFilesListControl : public CListControl {
   // Sets a column's filter text (as the filter dialog does) and applies it.
   void SetColumnFilter(int kind, const std::u16string& text);
 
-  // Select All and Copy File Name; the file operations go to OnFileCommand.
+  // Select All, Copy File Name, and the file operations (OnFileCommand).
   void OnCommand(UINT id);
+  CShellHelper& Shell() { return shell_; }
 
  protected:
   explicit CFilesListControl(ListKind list);
-  // Seams for the clipboard, delete, drag and context-menu operations on the
-  // selected rows, which a later layer provides.
-  virtual void OnFileCommand(UINT) {}
-  virtual void BeginDrag() {}
+  // Cut, Copy and Delete of the selected rows.
+  virtual void OnFileCommand(UINT id);
+  // Drags the selected rows' files (copy only).
+  virtual void BeginDrag();
   // WM_CONTEXTMENU at `screen` (-1, -1 from the keyboard).
-  virtual void OnContextMenu(POINT screen) { (void)screen; }
+  virtual void OnContextMenu(POINT screen);
   void BuildColumns(const std::vector<int>& kinds);
 
  private:
@@ -87,6 +93,11 @@ class CFilesListControl : public CListControl {
   int RequestIcon(const FileResult& record);
   void OnDoubleClick();
   void CopyFileNames() const;
+  std::vector<RowPath> SelectedRows() const;
+  // After a delete: the rows whose files are gone leave the list.
+  void RemoveGoneRows(const std::vector<RowPath>& rows);
+  // Tells the page that the rows changed (it updates its counts).
+  void NotifyRowsChanged();
 
   CResultTable table_;
   AppSettings* settings_ = nullptr;
@@ -99,6 +110,7 @@ class CFilesListControl : public CListControl {
   bool left_down_ = false;
   POINT press_{};
   std::wstring cell_;  // the text handed to the list view until its next request
+  CShellHelper shell_;
 };
 
 class CFoundFilesListControl : public CFilesListControl {
