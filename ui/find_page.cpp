@@ -99,7 +99,7 @@ CFindPage::CFindPage(IPageHost& host, const PageStart& start)
       preview_reporter_(ReportSource::kPreview, queue_, nullptr,
                         [this] { PostMessageW(window_.load(), kWmReportsWaiting, 0, 0); }),
       main_(&main_reporter_),
-      preview_(&preview_reporter_) {}
+      preview_(preview_reporter_) {}
 
 CFindPage::~CFindPage() {
   run_.RequestStop();
@@ -107,7 +107,6 @@ CFindPage::~CFindPage() {
   // The children go while every object they report to still exists.
   Destroy();
   window_ = nullptr;
-  if (file_font_) DeleteObject(file_font_);
   if (white_brush_) DeleteObject(white_brush_);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
@@ -170,35 +169,7 @@ bool CFindPage::CreateChildren(const PageStart& start) {
       MakeTabControl(Handle(), IDC_RESULTS_TAB, {IDS_TAB_FOUND, IDS_TAB_SKIPPED, IDS_TAB_ERRORS});
   if (!tab) return false;
   results_tab_.Attach(tab, true);
-  return CreatePreview();
-}
-
-bool CFindPage::CreatePreview() {
-  if (!CRichEditControl::LoadRichEditLibrary()) return false;
-  const HINSTANCE instance = CApplication::Get().Instance();
-  HWND matches = CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY, 0, 0, 10, 10,
-      Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MATCH_VIEW)), instance, nullptr);
-  HWND file = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                              WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                                  ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                              0, 0, 10, 10, Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FILE_VIEW)),
-                              instance, nullptr);
-  if (!matches || !file) return false;
-  match_view_.Attach(matches, true);
-  file_view_.Attach(file, true);
-  // Courier New at 10 points for the page's scale.
-  const int dpi = static_cast<int>(GetDpiForWindow(Handle()));
-  file_font_ = CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
-  if (file_font_) file_view_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(file_font_), FALSE);
-  HWND tab = MakeTabControl(Handle(), IDC_PREVIEW_TAB, {IDS_PREVIEW_MATCHES, IDS_PREVIEW_FILE});
-  if (!tab) return false;
-  preview_tab_.Attach(tab, true);
-  return true;
+  return preview_view_.Create(Handle(), Settings(), preview_);
 }
 
 CFilesListControl& CFindPage::List(int tab) {
@@ -344,14 +315,14 @@ void CFindPage::StartSearch(bool replace) {
 void CFindPage::StopEngines(bool preview_too) {
   gate_.Stop();
   main_.stop_event().Set();
-  if (preview_too) preview_.stop_event().Set();
-  while (main_.running() || (preview_too && preview_.running())) {
+  // The preview's worker never waits for this thread.
+  if (preview_too) preview_.Stop();
+  while (main_.running()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
   main_.Stop();
-  if (preview_too) preview_.Stop();
 }
 
 void CFindPage::UpdateActionState() {
@@ -409,7 +380,7 @@ void CFindPage::DrainReports() {
 void CFindPage::HandleReport(FindReport& report) {
   if (report.source == ReportSource::kPreview) {
     if (report.kind == FindReport::Kind::kMatchesReady && report.run == preview_reporter_.Run()) {
-      OnMatches(std::move(report.path), std::move(report.matches));
+      preview_view_.OnMatchesReady(std::move(report.path), std::move(report.matches));
     }
     return;
   }
@@ -454,11 +425,16 @@ void CFindPage::FinishRun(bool canceled) {
   if (outcome.show_balloon) host_.ShowBalloon(Wide(outcome.balloon_text));
 }
 
-void CFindPage::OnMatches(std::u16string path, std::unique_ptr<MatchList> matches) {
-  // Rendering the match list comes with the preview; until then the page
-  // only takes what arrives, which frees it here.
-  (void)path;
-  matches.reset();
+void CFindPage::OnFoundItemChanged(const NMLISTVIEW& change) {
+  // Select All selects every row at once: no preview for that.
+  if (select_all_ || ShownTab() != 0 || change.iItem < 0) return;
+  if (!(change.uChanged & LVIF_STATE) || !(change.uNewState & LVIS_SELECTED)) return;
+  // Only the step into the selection: a selected row that gains the focus
+  // keeps the preview it has.
+  if (change.uOldState & LVIS_SELECTED) return;
+  const auto row = static_cast<std::size_t>(change.iItem);
+  if (row >= found_.Table().RowCount()) return;
+  preview_view_.Request(found_.Table().RowRecord(row), params_);
 }
 
 void CFindPage::ClearResults() {

@@ -19,8 +19,6 @@
 
 #include "engine/finder.h"
 #include "storage/results_file.h"
-#include "toolkit/edit.h"
-#include "toolkit/rich_edit_control.h"
 #include "ui/criteria_host.h"
 #include "ui/files_list_control.h"
 #include "ui/find_action_dialog.h"
@@ -29,7 +27,9 @@
 #include "ui/logic/find_reports.h"
 #include "ui/logic/page_layout.h"
 #include "ui/logic/page_run.h"
+#include "ui/logic/preview_runner.h"
 #include "ui/page.h"
+#include "ui/preview_view.h"
 
 namespace ui {
 
@@ -71,6 +71,7 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   CFilesListControl& List(int tab);
   std::wstring ResultTabText(int tab) const;
   double SplitRatio() const { return split_.Ratio(); }
+  CMatchPreview& Preview() { return preview_view_; }
   // Reports waiting in the queue (the test's "nothing left behind").
   std::size_t QueuedReports() const { return queue_.Size(); }
 
@@ -82,7 +83,6 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
 
   // ---- find_page.cpp: making, running, reports ----
   bool CreateChildren(const PageStart& start);
-  bool CreatePreview();
   void StartSearch(bool replace);
   void StopEngines(bool preview_too);
   void UpdateActionState();
@@ -91,9 +91,8 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   void HandleReport(FindReport& report);
   void AddRecords(FileResultBatch& batch);
   void FinishRun(bool canceled);
-  // The preview's seam: rendering a match list is not built yet; the page
-  // only frees what arrives.
-  void OnMatches(std::u16string path, std::unique_ptr<MatchList> matches);
+  // A row of the found list became selected: the preview shows its file.
+  void OnFoundItemChanged(const NMLISTVIEW& change);
   void ClearResults();
   void ClearCriteria();
   void UpdateTabCaptions();
@@ -109,7 +108,6 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   bool OnMouse(UINT msg, WPARAM wparam, LPARAM lparam);
   bool OnSetCursor();
   void OnResultTabChanged();
-  void OnPreviewTabChanged();
   bool TabAcrossDialogs(bool forward);
   int ShownTab() const;
   CFilesListControl& ShownList() { return List(ShownTab()); }
@@ -124,11 +122,8 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   CFoundFilesListControl found_;
   CSkippedFilesListControl skipped_;
   CErrorFilesListControl errors_;
-  CRichEditControl match_view_;
-  CEdit file_view_;
-  CWindow preview_tab_;
+  CMatchPreview preview_view_;
   CWindow results_tab_;
-  HFONT file_font_ = nullptr;
   HBRUSH white_brush_ = nullptr;
   HACCEL accelerators_ = nullptr;
 
@@ -155,7 +150,7 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   CFindReporter main_reporter_;
   CFindReporter preview_reporter_;
   CFinder main_;
-  CFinder preview_;
+  CPreviewRunner preview_;
 };
 
 }  // namespace ui

@@ -68,7 +68,7 @@ LRESULT CFindPage::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_INITMENU: OnInitMenu(reinterpret_cast<HMENU>(wparam)); return 0;
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lparam) == file_view_.Handle() && white_brush_) {
+      if (reinterpret_cast<HWND>(lparam) == preview_view_.FileView() && white_brush_) {
         SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
         return reinterpret_cast<LRESULT>(white_brush_);
       }
@@ -86,7 +86,7 @@ LRESULT CFindPage::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_CAPTURECHANGED: dragging_ = false; return 0;
     case kWmReportsWaiting: DrainReports(); return 0;
-    case WM_PREVIEW_GOTO: return 0;  // the preview's, when it renders matches
+    case WM_PREVIEW_GOTO: preview_view_.GoToMatch(); return 0;
     default: break;
   }
   return DefaultProc(msg, wparam, lparam);
@@ -95,7 +95,7 @@ LRESULT CFindPage::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
 // ---- Layout and splitter ----
 
 void CFindPage::Layout() {
-  if (!Handle() || !results_tab_.Handle() || !preview_tab_.Handle()) return;
+  if (!Handle() || !results_tab_.Handle() || !preview_view_.TabControl()) return;
   RECT client{};
   GetClientRect(Handle(), &client);
   PageLayoutInput in;
@@ -134,9 +134,7 @@ void CFindPage::Layout() {
       list.FitColumns(inner.right);
     }
   }
-  Place(preview_tab_, layout_.preview_tab);
-  Place(match_view_, layout_.preview_views);
-  Place(file_view_, layout_.preview_views);
+  preview_view_.Place(layout_.preview_tab, layout_.preview_views);
   last_width_ = client.right;
 }
 
@@ -152,9 +150,7 @@ void CFindPage::PlaceSplitViews(int tab_height) {
   layout_.preview_views = {layout_.preview_views.x, preview_top + 30, layout_.preview_views.width,
                            std::max(0, height - 6 - (preview_top + 30))};
   Place(results_tab_, layout_.results_tab);
-  Place(preview_tab_, layout_.preview_tab);
-  Place(match_view_, layout_.preview_views);
-  Place(file_view_, layout_.preview_views);
+  preview_view_.Place(layout_.preview_tab, layout_.preview_views);
 }
 
 bool CFindPage::OnSetCursor() {
@@ -247,24 +243,18 @@ void CFindPage::OnResultTabChanged() {
   Layout();
 }
 
-void CFindPage::OnPreviewTabChanged() {
-  const bool file = preview_tab_.Send(TCM_GETCURSEL) == 1;
-  ShowWindow(match_view_.Handle(), file ? SW_HIDE : SW_SHOW);
-  ShowWindow(file_view_.Handle(), file ? SW_SHOW : SW_HIDE);
-}
-
 void CFindPage::OnNotify(NMHDR* header, LRESULT* result) {
   (void)result;
   if (header->hwndFrom == results_tab_.Handle() && header->code == TCN_SELCHANGE) {
     OnResultTabChanged();
-  } else if (header->hwndFrom == preview_tab_.Handle() && header->code == TCN_SELCHANGE) {
-    OnPreviewTabChanged();
+  } else if (header->hwndFrom == found_.Handle() && header->code == LVN_ITEMCHANGED) {
+    OnFoundItemChanged(*reinterpret_cast<const NMLISTVIEW*>(header));
   } else if (header->code == HDN_FILTERCHANGE) {
     PushStatus(
         run_.FilterChanged(found_.RecordCount(), static_cast<std::size_t>(found_.RowCount())));
   }
-  // LVN_ITEMCHANGED and EN_LINK belong to the preview, which does not render
-  // matches yet.
+  // The preview's tab control and link reach the preview as reflected
+  // notifications.
 }
 
 // ---- Keyboard ----
@@ -284,11 +274,7 @@ bool CFindPage::PreTranslateMessage(MSG* msg) {
       SetFocus(list.Handle());
       return false;
     }
-    if (msg->hwnd == match_view_.Handle() &&
-        ((msg->wParam == VK_INSERT && shift) || (msg->wParam == 'C' && ctrl))) {
-      match_view_.Send(WM_COPY);
-      return false;
-    }
+    if (preview_view_.PreTranslateMessage(msg)) return true;
     if (msg->wParam == VK_TAB && !ctrl && TabAcrossDialogs(!shift)) return true;
   }
   // The dialogs' own keyboard interface (IsDialogMessage) is the message

@@ -22,6 +22,8 @@ namespace {
 // small ids the rich edit uses for itself.
 constexpr UINT_PTR kPollTimer = 0x5650;
 constexpr UINT kPollMs = 50;
+// A view of more lines is replaced by a new control rather than emptied.
+constexpr std::size_t kRenewAboveLines = 300;
 
 struct RtfSource {
   const std::string* rtf;
@@ -92,10 +94,8 @@ bool CMatchPreview::Create(HWND parent, AppSettings& settings, CPreviewRunner& r
   settings_ = &settings;
   runner_ = &runner;
   if (!CRichEditControl::LoadRichEditLibrary()) return false;
-  HWND matches = MakeChild(parent, WS_EX_CLIENTEDGE, L"RichEdit20W",
-                           WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                               ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                           IDC_MATCH_VIEW);
+  parent_ = parent;
+  HWND matches = MakeMatchView(true);
   HWND file = MakeChild(
       parent, WS_EX_CLIENTEDGE, L"EDIT",
       WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
@@ -109,19 +109,10 @@ bool CMatchPreview::Create(HWND parent, AppSettings& settings, CPreviewRunner& r
     return false;
   }
   match_view_.Attach(matches, true);
+  SetUpMatchView();
   file_view_.Attach(file, true);
   tab_.Attach(tab, true);
-
-  // The rich edit holds 32767 characters unless told otherwise; 10,000
-  // matches need far more. The same for the edit and a large file.
-  match_view_.Send(EM_EXLIMITTEXT, 0, INT_MAX);
-  match_view_.Send(EM_SETEVENTMASK, 0, ENM_LINK);
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof(format);
-  format.dwMask = CFM_FACE | CFM_BOLD;
-  format.dwEffects = CFE_BOLD;
-  wcscpy_s(format.szFaceName, L"MS Shell Dlg");
-  match_view_.Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  // The edit holds 32767 characters unless told otherwise.
   file_view_.Send(EM_SETLIMITTEXT, 0, 0);
 
   // Courier New at 10 points for the page's scale.
@@ -142,6 +133,47 @@ bool CMatchPreview::Create(HWND parent, AppSettings& settings, CPreviewRunner& r
     tab_.Send(TCM_INSERTITEMW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
   }
   return true;
+}
+
+HWND CMatchPreview::MakeMatchView(bool visible) const {
+  return MakeChild(parent_, WS_EX_CLIENTEDGE, L"RichEdit20W",
+                   (visible ? WS_VISIBLE : 0) | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                       ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                   IDC_MATCH_VIEW);
+}
+
+void CMatchPreview::SetUpMatchView() {
+  // The rich edit holds 32767 characters unless told otherwise; 10,000
+  // matches need far more.
+  match_view_.Send(EM_EXLIMITTEXT, 0, INT_MAX);
+  match_view_.Send(EM_SETEVENTMASK, 0, ENM_LINK);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_FACE | CFM_BOLD;
+  format.dwEffects = CFE_BOLD;
+  wcscpy_s(format.szFaceName, L"MS Shell Dlg");
+  match_view_.Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+// Wine's rich edit takes time that grows with the square of the paragraphs
+// to delete a long text, seconds for a few thousand lines; a new control
+// costs a few milliseconds. Keeps place, visibility and focus.
+void CMatchPreview::RenewMatchView() {
+  HWND old = match_view_.Handle();
+  RECT frame{};
+  GetWindowRect(old, &frame);
+  MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&frame), 2);
+  const bool visible = IsWindowVisible(old) != FALSE;
+  const bool focused = GetFocus() == old;
+  HWND fresh = MakeMatchView(visible);
+  if (!fresh) return;
+  match_view_.Destroy();
+  match_view_.Attach(fresh, true);
+  SetUpMatchView();
+  SetWindowPos(fresh, nullptr, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (focused) SetFocus(fresh);
+  if (polling_) polling_ = SetTimer(fresh, kPollTimer, kPollMs, nullptr) != 0;
 }
 
 void CMatchPreview::Place(const Box& tab, const Box& views) {
@@ -250,6 +282,8 @@ void CMatchPreview::ShowMessage(std::u16string_view text) {
 // the square of the matches on a growing control.
 void CMatchPreview::StreamIn(const PreviewDocument& document) {
   const std::string rtf = PreviewRtf(document);
+  if (lines_in_view_ > kRenewAboveLines) RenewMatchView();
+  lines_in_view_ = document.line_starts.size();
   match_view_.Send(WM_SETREDRAW, FALSE);
   RtfSource source{&rtf, 0};
   EDITSTREAM stream{};

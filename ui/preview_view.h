@@ -91,6 +91,9 @@ class CMatchPreview {
   const PreviewDocument& Document() const { return document_; }
 
  private:
+  HWND MakeMatchView(bool visible) const;
+  void SetUpMatchView();
+  void RenewMatchView();
   void StartEngine(bool show_all);
   void StopPolling();
   void ShowTab(int index);
@@ -104,8 +107,10 @@ class CMatchPreview {
   CMatchView match_view_;
   CEdit file_view_;
   CPreviewTab tab_;
+  HWND parent_ = nullptr;
   HFONT file_font_ = nullptr;
   bool polling_ = false;
+  std::size_t lines_in_view_ = 0;
 
   // The request: the run's criteria and the selected file.
   FileFindParamsIn params_;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "screenshot.h"
 #include "storage/app_settings.h"
 #include "storage/results_file.h"
 #include "test_tree.h"
@@ -391,6 +392,40 @@ TEST_F(FindPageGui, RestoredPageReadsItsResultsFileWhenFirstShown) {
   Page().Show(true);
   EXPECT_EQ(Page().FoundCount(), 2u);
   EXPECT_EQ(Page().ResultTabText(2), L"Errors (1)");
+}
+
+// The page's wiring of the preview: selecting a found row previews its file
+// (found again by the preview engine after a find run, from the stored list
+// after a replace run); leaves page_preview_find.png and
+// page_preview_replace.png for people to look at.
+TEST_F(FindPageGui, SelectingAFoundRowPreviewsItsMatches) {
+  TempTree tree;
+  tree.Write(u"a.txt", "one needle\r\ntwo needle needle\r\n");
+  const auto select_first_row = [&] {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(Page().List(0).Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(Page().List(0).Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  };
+  const auto shown = [&](const char16_t* part) {
+    const PreviewDocument& doc = Page().Preview().Document();
+    return doc.line_starts.size() == 3 && doc.text.find(part) != std::u16string::npos;
+  };
+  Criteria(tree.root(), u"*.txt", u"needle");
+  ASSERT_TRUE(RunToEnd());
+  select_first_row();
+  ASSERT_TRUE(PumpUntil([&] { return shown(u"2\t"); }));
+  Pump();
+  EXPECT_TRUE(SaveWindowScreenshot(host_.Handle(), L"page_preview_find.png", nullptr));
+
+  ReplaceWith(u"pin", false);
+  ASSERT_TRUE(RunToEnd());
+  select_first_row();
+  ASSERT_TRUE(PumpUntil([&] { return shown(u"needlepin"); }));
+  Pump();
+  EXPECT_TRUE(SaveWindowScreenshot(host_.Handle(), L"page_preview_replace.png", nullptr));
 }
 
 }  // namespace
