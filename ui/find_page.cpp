@@ -440,6 +440,7 @@ void CFindPage::OnFoundItemChanged(const NMLISTVIEW& change) {
 void CFindPage::ClearResults() {
   all_records_.clear();
   for (int tab = 0; tab < 3; ++tab) List(tab).Clear();
+  preview_view_.Clear();
   UpdateTabCaptions();
   PushStatus(run_.ClearTexts());
   host_.RefreshTabIcons();

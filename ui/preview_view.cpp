@@ -224,6 +224,15 @@ void CMatchPreview::StartEngine(bool show_all) {
   polling_ = SetTimer(match_view_.Handle(), kPollTimer, kPollMs, nullptr) != 0;
 }
 
+void CMatchPreview::Clear() {
+  StopPolling();
+  if (runner_) runner_->Stop();
+  ShowMessage(u"");
+  file_source_ = FileViewSource{};
+  file_view_filled_ = false;
+  if (file_view_.Handle()) SetWindowTextW(file_view_.Handle(), L"");
+}
+
 void CMatchPreview::StopPolling() {
   if (polling_ && match_view_.Handle()) KillTimer(match_view_.Handle(), kPollTimer);
   polling_ = false;

@@ -72,6 +72,8 @@ class CMatchPreview {
   // Renders `list` and checks the size limit; the file view reads `source`.
   void ShowMatches(const FileViewSource& source, MatchList list);
   void SelectTab(int index);
+  // Clear results: the preview engine stops and both views empty.
+  void Clear();
   // The "Show all matches." link: the same file without the match limit.
   void ShowAll();
   // WM_PREVIEW_GOTO: the match of the double-clicked line, selected in the
