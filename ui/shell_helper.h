@@ -48,6 +48,9 @@ class CShellHelper : public IPasteListener {
   // of them sends them to the Recycle Bin.
   [[nodiscard]] bool CutFilesToClipboard(const PathList& paths);
   bool CutPending() const { return cut_.Pending(); }
+  // The object this list last put on the clipboard (null before), as a
+  // paste target in this process holds it.
+  IDataObject* ClipboardObject() const { return clipboard_; }
 
   // The shell's delete to the Recycle Bin, asking first (owned by `owner`).
   // True when the shell reports success; the caller checks which files are
