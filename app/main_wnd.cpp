@@ -213,6 +213,7 @@ void CMainWnd::OnCreate() {
   SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   tab_control_.SetDragCursor(LoadCursorW(instance, MAKEINTRESOURCEW(IDC_TAB_DRAG)));
   accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAIN_ACCEL));
+  (void)strip_drop_.Register(tabs, [this](const std::u16string& path) { OpenTabForFolder(path); });
 
   RestoreTabs();
   if (tabs_.Count() == 0) OpenTab(nullptr, {}, false);
@@ -549,6 +550,7 @@ void CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
 
 void CMainWnd::Shutdown() {
   tray_.Remove();
+  strip_drop_.Revoke();
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) {

@@ -23,6 +23,7 @@
 #include "app/win_registry.h"
 #include "storage/app_settings.h"
 #include "toolkit/tab_control.h"
+#include "ui/folder_drop_target.h"
 #include "ui/page.h"
 
 class CMainWnd : public CWindow, public ui::IPageHost {
@@ -99,6 +100,8 @@ class CMainWnd : public CWindow, public ui::IPageHost {
   app::CTabSet tabs_;
   std::map<std::int32_t, std::unique_ptr<ui::IPage>> pages_;
   CTabControl tab_control_;
+  // Folders dropped on the tab strip open a page for them.
+  ui::CFolderDropRegistration strip_drop_;
   HWND status_bar_ = nullptr;
   HIMAGELIST tab_images_ = nullptr;
   HACCEL accelerators_ = nullptr;

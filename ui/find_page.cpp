@@ -137,6 +137,9 @@ bool CFindPage::CreatePage(const PageStart& start) {
   }
   if (start.criteria) params_ = *start.criteria;
   params_.tab_id = id_;
+  // Without OLE (a test frame that did not start it) the page works without
+  // drops.
+  (void)drop_.Register(Handle(), [this](const std::u16string& path) { TakeDroppedPath(path); });
   Layout();
   return true;
 }
@@ -435,6 +438,16 @@ void CFindPage::OnFoundItemChanged(const NMLISTVIEW& change) {
   const auto row = static_cast<std::size_t>(change.iItem);
   if (row >= found_.Table().RowCount()) return;
   preview_view_.Request(found_.Table().RowRecord(row), params_);
+}
+
+void CFindPage::TakeDroppedPath(const std::u16string& path) {
+  if (run_.Running() || path.empty()) return;
+  HWND field = general_.GetDlgItem(IDC_PATH);
+  SetWindowTextW(field, Wide(path).c_str());
+  general_.UpdateDependencies();
+  UpdateActionState();
+  SetForegroundWindow(host_.MainWindow());
+  general_.FocusPath();
 }
 
 void CFindPage::ClearResults() {

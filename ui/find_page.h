@@ -24,6 +24,7 @@
 #include "ui/find_action_dialog.h"
 #include "ui/find_advanced_dialog.h"
 #include "ui/find_general_dialog.h"
+#include "ui/folder_drop_target.h"
 #include "ui/logic/find_reports.h"
 #include "ui/logic/page_layout.h"
 #include "ui/logic/page_run.h"
@@ -95,6 +96,9 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   void OnFoundItemChanged(const NMLISTVIEW& change);
   void ClearResults();
   void ClearCriteria();
+  // Folders or files dropped from Explorer onto the page: the path field
+  // takes them (a file gives its folder; several are joined with ";").
+  void TakeDroppedPath(const std::u16string& path);
   void UpdateTabCaptions();
   void PushStatus(StatusChange changed);
   void Balloon(const std::u16string& text);
@@ -126,6 +130,8 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   CWindow results_tab_;
   HBRUSH white_brush_ = nullptr;
   HACCEL accelerators_ = nullptr;
+  // Revoked before the window goes (members go before the base class).
+  CFolderDropRegistration drop_;
 
   CPageRun run_;
   CPreviewSplit split_;

@@ -18,6 +18,7 @@
 #include "test_tree.h"
 #include "toolkit/logic/message_box_layout.h"
 #include "ui/find_page.h"
+#include "ui/shell_helper.h"
 #include "ui/logic/control_ids.h"
 #include "ui/ui_win.h"
 
@@ -165,6 +166,24 @@ class FindPageGui : public ::testing::Test {
   CHostFrame& host_ = *SharedFrame();
   std::unique_ptr<CFindPage> page_;
 };
+
+// ---- Drops ----
+
+TEST_F(FindPageGui, AFileDraggedOntoThePageGivesItsFolderToThePathField) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  MakePage(false);  // registered for drops now that OLE runs
+  TempTree tree;
+  tree.Write(u"sub/a.txt", "x");
+  RECT r{};
+  GetWindowRect(Page().Handle(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_EQ(CShellHelper::DragFiles({tree.root() + u"\\sub\\a.txt"}), DWORD{DROPEFFECT_COPY});
+  Pump();
+  EXPECT_EQ(WindowText(Page().General().GetDlgItem(IDC_PATH)), Wide(tree.root() + u"\\sub"));
+  EXPECT_EQ(ButtonText(), L"Find");
+  page_.reset();
+  OleUninitialize();
+}
 
 // ---- Find runs ----
 
