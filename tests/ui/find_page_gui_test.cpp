@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "pump.h"
 #include "screenshot.h"
 #include "storage/app_settings.h"
 #include "storage/results_file.h"
@@ -29,24 +30,8 @@ using testing_support::TempTree;
 
 constexpr DWORD kWaitLimitMs = 60000;
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps until `done` holds; false when the bound passed first.
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > kWaitLimitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using ui_test::Pump;
+using ui_test::PumpUntil;
 
 // Runs `action`, which must return within the bound. A deadlock cannot be
 // failed from the blocked thread: a watchdog ends the process with a message.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "pump.h"
 #include "platform/text.h"
 #include "screenshot.h"
 #include "test_tree.h"
@@ -21,28 +22,12 @@
 namespace ui {
 namespace {
 
-constexpr DWORD kWaitLimitMs = 20000;
 constexpr wchar_t kFrameClass[] = L"VarnelPreviewTestFrame";
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > kWaitLimitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using ui_test::Pump;
+using ui_test::PumpUntil;
 
 // A page stand-in: the preview fills it, and its engine's reports are read
 // from the queue as the page does.

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "pump.h"
 #include "toolkit/application.h"
 #include "ui/files_list_control.h"
 #include "ui/folder_drop_target.h"
@@ -30,25 +31,8 @@ namespace {
 constexpr DWORD kWaitLimitMs = 60000;
 std::wstring g_exe;
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps (this process owns the clipboard and renders it on request) until
-// `done`; false when the bound passed first.
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > kWaitLimitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using ui_test::Pump;
+using ui_test::PumpUntil;
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

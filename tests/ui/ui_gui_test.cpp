@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "pump.h"
 #include "screenshot.h"
 #include "storage/app_settings.h"
 #include "toolkit/application.h"
@@ -32,24 +33,8 @@ namespace {
 constexpr DWORD kWaitLimitMs = 60000;
 constexpr wchar_t kFrameClass[] = L"VarnelUiTestFrame";
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Pumps until `done` holds; false when the bound passed first.
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > kWaitLimitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
+using ui_test::Pump;
+using ui_test::PumpUntil;
 
 // The host window: a page stand-in with the three criteria dialogs in a row
 // and the three result lists below them.
