@@ -315,14 +315,7 @@ void CMainWnd::OpenTab(const FileFindParamsIn* criteria, std::u16string_view nam
   if (ui::IPage* shown = CurrentPage()) shown->Show(false);
   const std::size_t index = tabs_.Open(criteria ? criteria->tab_id : 0, name);
   const app::TabEntry& entry = tabs_.At(index);
-  std::wstring caption = ui::Wide(entry.name);
-  TCITEMW item{};
-  item.mask = TCIF_TEXT | TCIF_PARAM | TCIF_IMAGE;
-  item.pszText = caption.data();
-  item.lParam = entry.id;
-  item.iImage = -1;
-  TabCtrl_InsertItem(tab_control_.Handle(), static_cast<int>(index), &item);
-  TabCtrl_SetCurSel(tab_control_.Handle(), static_cast<int>(index));
+  InsertTabItem(index);
 
   ui::PageStart start;
   start.id = entry.id;
@@ -341,6 +334,28 @@ void CMainWnd::OpenTab(const FileFindParamsIn* criteria, std::u16string_view nam
   if (page) pages_[entry.id] = std::move(page);
   current_id_ = entry.id;
   ShowSelected(0);
+}
+
+// The strip's item for the tab at `index` of the tab set, selected.
+void CMainWnd::InsertTabItem(std::size_t index) {
+  const app::TabEntry& entry = tabs_.At(index);
+  std::wstring caption = ui::Wide(entry.name);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM | TCIF_IMAGE;
+  item.pszText = caption.data();
+  item.lParam = entry.id;
+  item.iImage = -1;
+  TabCtrl_InsertItem(tab_control_.Handle(), static_cast<int>(index), &item);
+  TabCtrl_SetCurSel(tab_control_.Handle(), static_cast<int>(index));
+}
+
+// A closed tab's page: its search stops before its window goes.
+void CMainWnd::DestroyPage(std::int32_t id) {
+  auto found = pages_.find(id);
+  if (found == pages_.end()) return;
+  found->second->StopSearch();
+  found->second->Show(false);
+  pages_.erase(found);
 }
 
 void CMainWnd::OpenTabForFolder(std::u16string_view folder) {
@@ -379,12 +394,7 @@ void CMainWnd::CloseTab(std::size_t index) {
   const std::int32_t id = tabs_.At(index).id;
   const std::int32_t shown = tabs_.SelectedId();
   if (!tabs_.Close(index)) return;
-  auto found = pages_.find(id);
-  if (found != pages_.end()) {
-    found->second->StopSearch();
-    found->second->Show(false);
-    pages_.erase(found);
-  }
+  DestroyPage(id);
   TabCtrl_DeleteItem(tab_control_.Handle(), static_cast<int>(index));
   TabCtrl_SetCurSel(tab_control_.Handle(), static_cast<int>(tabs_.Selected()));
   ShowSelected(shown == id ? 0 : shown);
@@ -394,23 +404,9 @@ void CMainWnd::CloseOtherTabs(std::size_t keep) {
   if (keep >= tabs_.Count()) return;
   const std::int32_t shown = tabs_.SelectedId();
   const std::int32_t kept = tabs_.At(keep).id;
-  for (std::int32_t id : tabs_.CloseOthers(keep)) {
-    auto found = pages_.find(id);
-    if (found == pages_.end()) continue;
-    found->second->StopSearch();
-    found->second->Show(false);
-    pages_.erase(found);
-  }
+  for (std::int32_t id : tabs_.CloseOthers(keep)) DestroyPage(id);
   TabCtrl_DeleteAllItems(tab_control_.Handle());
-  const app::TabEntry& entry = tabs_.At(0);
-  std::wstring caption = ui::Wide(entry.name);
-  TCITEMW item{};
-  item.mask = TCIF_TEXT | TCIF_PARAM | TCIF_IMAGE;
-  item.pszText = caption.data();
-  item.lParam = entry.id;
-  item.iImage = -1;
-  TabCtrl_InsertItem(tab_control_.Handle(), 0, &item);
-  TabCtrl_SetCurSel(tab_control_.Handle(), 0);
+  InsertTabItem(0);
   ShowSelected(shown == kept ? 0 : shown);
 }
 

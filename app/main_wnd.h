@@ -72,6 +72,8 @@ class CMainWnd : public CWindow, public ui::IPageHost {
   // Opens a tab at the end of the strip and shows its page.
   void OpenTab(const FileFindParamsIn* criteria, std::u16string_view name, bool restored);
   void OpenTabForFolder(std::u16string_view folder);
+  void InsertTabItem(std::size_t index);
+  void DestroyPage(std::int32_t id);
   void DuplicateTab();
   void CloseTab(std::size_t index);
   void CloseOtherTabs(std::size_t keep);
