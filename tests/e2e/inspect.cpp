@@ -314,6 +314,13 @@ std::string PageJson(HWND page, int max_rows) {
          (list ? RowsJson(list, max_rows) + ",\"rect\":" + Json(RectOf(list))
                : std::string("\"row_count\":-1")) +
          "}";
+  // The match preview's text (its rich edit answers WM_GETTEXT).
+  for (HWND child : children) {
+    if (ClassOf(child) == L"RichEdit20W" && IsWindowVisible(child)) {
+      out += ",\"preview\":" + Json(TextOf(child));
+      break;
+    }
+  }
   // Ids repeat across dialogs (the arrow button); the visible one counts.
   out += ",\"controls\":{";
   bool first = true;

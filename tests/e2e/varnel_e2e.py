@@ -336,17 +336,28 @@ def scenario_autorun(s):
     expect_equal(state["tabs"]["items"], ["New page"], "tabs")
 
 
+def select_first_row(s, state):
+    """Clicks the first row of the shown list; its matches fill the preview."""
+    left, top, right, _ = state["page"]["list"]["rect"]
+    header = round(24 * s.dpi / 96)  # the header row, then half a row
+    s.click_at(left + (right - left) // 4, top + header + round(8 * s.dpi / 96))
+    s.wait(lambda st: st["page"].get("preview", "") not in ("", "Preparing..."),
+           "the preview of the first row")
+
+
 def scenario_screenshots(s):
     shots = s.work
     s.open()
     state = find_over_tree(s, os.path.join(s.work, f"shot-find-{s.dpi}"))
     expect_equal(state["status"][0], "4 files found", "status part 0")
+    select_first_row(s, state)
     s.screenshot(os.path.join(shots, f"find-{s.dpi}.png"))
     root = make_tree(os.path.join(s.work, f"shot-replace-{s.dpi}"), FIND_TREE)
     enter_criteria(s, root, "*.txt", "hello", replace="bye", backup=True)
     start_run(s, replace=True)
     state = s.wait_finished()
     expect_equal(read(os.path.join(root, "b.txt")), "say bye", "b.txt after")
+    select_first_row(s, state)
     s.screenshot(os.path.join(shots, f"replace-{s.dpi}.png"))
     print(f"screenshots in {shots}")
 
