@@ -177,7 +177,8 @@ struct CContentPool::Worker {
   platform::WorkerThread thread;
 };
 
-CContentPool::CContentPool(const ContentRunSetup& setup, unsigned workers) : setup_(setup) {
+CContentPool::CContentPool(const ContentRunSetup& setup, unsigned workers)
+    : setup_(setup), planned_(std::max(1u, workers)) {
   for (unsigned i = 0; i < std::max(1u, workers); ++i) {
     auto worker = std::make_unique<Worker>(setup_);
     Worker* raw = worker.get();
@@ -197,23 +198,34 @@ CContentPool::~CContentPool() {
 }
 
 void CContentPool::Serve(Worker& worker) {
-  ContentJob* job = nullptr;
+  // A worker takes a few files at a time from a long queue: one lock per
+  // small file would cost more than its test.
+  constexpr std::size_t kTakeAtMost = 4;
+  std::vector<ContentJob*> taken;
   while (true) {
+    taken.clear();
     {
       std::unique_lock<std::mutex> guard(lock_);
-      if (job) {
-        job->done.store(true);
-        --in_flight_;
-        if (waiter_) finished_.notify_all();
-      }
       ++idle_;
       work_.wait(guard, [this] { return closing_ || !queue_.empty(); });
       --idle_;
       if (queue_.empty()) return;
-      job = queue_.front();
-      queue_.pop_front();
+      std::size_t share = (queue_.size() + planned_ - 1) / planned_;
+      std::size_t n = std::clamp<std::size_t>(share / 2, 1, kTakeAtMost);
+      taken.assign(queue_.begin(), queue_.begin() + n);
+      queue_.erase(queue_.begin(), queue_.begin() + n);
     }
-    RunContentJob(setup_, *worker.factory, *job);
+    for (ContentJob* job : taken) {
+      RunContentJob(setup_, *worker.factory, *job);
+      job->done.store(true);
+      --in_flight_;
+      // The walk sets waiter_ before it tests done: one of the two sees the
+      // other's store.
+      if (waiter_.load()) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (job == wait_job_ || in_flight_.load() <= wait_below_) finished_.notify_all();
+      }
+    }
   }
 }
 
@@ -246,10 +258,24 @@ bool CContentPool::Done(const ContentJob* job, std::chrono::milliseconds wait) {
   if (wait.count() == 0) return false;
   Kick();
   std::unique_lock<std::mutex> guard(lock_);
-  waiter_ = true;
+  wait_job_ = job;
+  waiter_.store(true);
   bool done = finished_.wait_for(guard, wait, [job] { return job->done.load(); });
-  waiter_ = false;
+  waiter_.store(false);
+  wait_job_ = nullptr;
   return done;
+}
+
+bool CContentPool::WaitBelow(std::size_t count, std::chrono::milliseconds wait) {
+  if (in_flight_.load() <= count) return true;
+  Kick();
+  std::unique_lock<std::mutex> guard(lock_);
+  wait_below_ = count;
+  waiter_.store(true);
+  bool below = finished_.wait_for(guard, wait, [this, count] { return in_flight_.load() <= count; });
+  waiter_.store(false);
+  wait_below_ = 0;
+  return below;
 }
 
 std::size_t CContentPool::in_flight() { return in_flight_.load(); }

@@ -80,6 +80,8 @@ class CContentPool {
   void Kick();
   // Whether the job ran; waits up to `wait` for it.
   bool Done(const ContentJob* job, std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+  // Waits up to `wait` until at most `count` jobs are in flight.
+  bool WaitBelow(std::size_t count, std::chrono::milliseconds wait);
   // Jobs submitted and not yet done.
   std::size_t in_flight();
   // Takes back a job no worker has started; false when one has.
@@ -90,13 +92,18 @@ class CContentPool {
   void Serve(Worker& worker);
 
   ContentRunSetup setup_;
+  std::size_t planned_;  // workers asked for, fixed before any starts
   std::mutex lock_;
   std::condition_variable work_;
   std::condition_variable finished_;
   std::deque<ContentJob*> queue_;
   std::atomic<std::size_t> in_flight_{0};
-  std::size_t idle_ = 0;     // workers waiting for work
-  bool waiter_ = false;      // the walk waits for a job
+  std::size_t idle_ = 0;            // workers waiting for work
+  // The walk waits (for `wait_job_`, or for at most `wait_below_` jobs in
+  // flight): workers wake it when that comes true, and only then.
+  std::atomic<bool> waiter_{false};
+  const ContentJob* wait_job_ = nullptr;
+  std::size_t wait_below_ = 0;
   bool closing_ = false;
   std::vector<std::unique_ptr<Worker>> workers_;
 };

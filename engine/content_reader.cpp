@@ -192,21 +192,25 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   }
   // The first chunk is read now: the mark is detected from it and reading
   // goes on from there, without a second open or a seek.
-  std::size_t want = kChunkSize;
-  std::uint64_t size = 0;
-  if (whole_limit_ != 0 && file_.GetSize(size) && size < whole_limit_) {
-    // One more byte than the file holds: a read that comes back short has
-    // reached the end.
-    want = std::max<std::size_t>(kChunkSize, static_cast<std::size_t>(size) + 1);
-    if (raw_.size() < want) raw_.resize(want);
-  }
   std::size_t got = 0;
-  if (!file_.Read(raw_.data(), want, got)) {
+  std::size_t want = kChunkSize;
+  bool ok = file_.Read(raw_.data(), want, got);
+  std::uint64_t size = 0;
+  if (ok && got == want && whole_limit_ != 0 && file_.GetSize(size) && size < whole_limit_) {
+    // The rest of a file within the limit in one more read, asking for one
+    // byte more than it holds: a read that comes back short reached the end.
+    want = static_cast<std::size_t>(size) + 1;
+    if (raw_.size() < want) raw_.resize(want);
+    std::size_t more = 0;
+    ok = file_.Read(raw_.data() + got, want - got, more);
+    got += more;
+  }
+  if (!ok) {
     error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
     reason_ = kReasonReadError;
     got = 0;
   }
-  whole_ = error_kind_ == 0 && got < want;
+  whole_ = ok && got < want;
   raw_end_ = got;
   file_pos_ = got;
   const auto* head = reinterpret_cast<const unsigned char*>(raw_.data());
@@ -229,6 +233,11 @@ bool ContentReader::ReadRaw(std::size_t want, std::string_view& block) {
   if (raw_pos_ == raw_end_) {
     std::size_t n = 0;
     if (!file_.Read(raw_.data(), raw_.size(), n)) return false;
+    // The end: the bytes at hand stay for CopyRaw.
+    if (n == 0) {
+      block = {};
+      return true;
+    }
     raw_offset_ = file_pos_;
     file_pos_ += n;
     raw_pos_ = 0;

@@ -68,6 +68,8 @@ class ContentReader {
   // for byte (only tracked with verify_round_trip).
   bool round_trips() const { return round_trips_; }
   const std::u16string& path() const { return path_; }
+  // Bytes read from the file so far: its size once a pass reached its end.
+  std::uint64_t bytes_read() const { return file_pos_; }
   // Size of the open file in bytes; 0 when none is open or it cannot be told.
   std::uint64_t FileSize();
 
@@ -110,7 +112,7 @@ class ContentReader {
   std::uint64_t raw_offset_ = 0;  // file offset of raw_[0]
   std::uint64_t file_pos_ = 0;    // where the next read of the file starts
   std::size_t whole_limit_ = 0;
-  bool whole_ = false;            // raw_ holds the whole file from offset 0
+  bool whole_ = false;  // the first read came back short: raw_ holds the file
   std::string held_;  // an incomplete character carried to the next block
 
   std::u16string pending_;

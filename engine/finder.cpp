@@ -267,23 +267,25 @@ bool CFinder::WalkEntry(platform::FolderListing& listing, platform::FolderEntry&
   Classification c = Classify(listing, entry, full_path);
   if (c.verdict == Verdict::kNotMatched) return Drain(false);
   Step step;
-  // The question is asked in walk order, when the step is reported.
-  step.ask_read_only = replace_mode_ && !entry.IsFolder() &&
-                       HasAttribute(entry, platform::attr::read_only) &&
-                       (c.verdict == Verdict::kFound || c.verdict == Verdict::kContent);
   if (c.verdict != Verdict::kContent) {
     listing.LoadDetails(entry);
     step.record = MakeRecord(entry, folder, c);
+    // The question is asked in walk order, when the step is reported.
+    step.ask_read_only = replace_mode_ && !entry.IsFolder() &&
+                         HasAttribute(entry, platform::attr::read_only);
   } else {
-    // Its details are loaded by the worker, for a file that becomes a record.
+    // Its details (and so whether it is read-only) are loaded by the
+    // worker, for a file that becomes a record.
     step.type = Step::Type::kJob;
     step.folder = folder;
     step.job = std::make_unique<ContentJob>();
     step.job->path = std::move(full_path);
     step.job->extension = ExtensionOf(entry.name);
     step.job->entry = entry;
-    // A file the run will skip anyway is only tested.
-    step.job->rewrite = replace_mode_ && !(step.ask_read_only && run_read_only_ == ReadOnlyAction::kSkip);
+    // A read-only file the run will skip anyway is only tested.
+    step.job->rewrite = replace_mode_ && !(entry.details_loaded &&
+                                           HasAttribute(entry, platform::attr::read_only) &&
+                                           run_read_only_ == ReadOnlyAction::kSkip);
     pool_->Submit(step.job.get());
   }
   return Push(std::move(step));
@@ -296,9 +298,14 @@ bool CFinder::Stopping() {
 
 bool CFinder::Push(Step step) {
   steps_.push_back(std::move(step));
-  const std::size_t max_jobs = pool_ ? kJobsPerWorker * pool_->size() : 0;
-  while (steps_.size() > kMaxSteps || (pool_ && pool_->in_flight() > max_jobs))
+  while (steps_.size() > kMaxSteps)
     if (!Drain(true)) return false;
+  // Too many files under test: the walk waits until the workers are half
+  // through them (not for each one in turn), reporting meanwhile.
+  const std::size_t max_jobs = pool_ ? kJobsPerWorker * pool_->size() : 0;
+  if (pool_ && pool_->in_flight() > max_jobs)
+    while (!pool_->WaitBelow(max_jobs / 2, TimeToHandOver()))
+      if (!Drain(false)) return false;
   return Drain(false);
 }
 
@@ -311,10 +318,7 @@ bool CFinder::Drain(bool wait) {
     Step& head = steps_.front();
     if (head.type == Step::Type::kJob && !pool_->Done(head.job.get())) {
       if (!wait) break;
-      auto due = handed_over_ + batch_interval_ - std::chrono::steady_clock::now();
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due);
-      left = std::clamp(left, std::chrono::milliseconds(1), std::chrono::milliseconds(100));
-      if (!pool_->Done(head.job.get(), left)) {
+      if (!pool_->Done(head.job.get(), TimeToHandOver())) {
         HandOverIfDue();
         continue;
       }
@@ -369,7 +373,8 @@ bool CFinder::ReportJob(Step& step) {
   }
   record.reason = job.reason;
   record.error_code = job.error_code;
-  if (job.verdict == ContentVerdict::kFound && step.ask_read_only) {
+  if (job.verdict == ContentVerdict::kFound && replace_mode_ &&
+      HasAttribute(job.entry, platform::attr::read_only)) {
     // The answer may take long: what was rewritten so far is committed first.
     CommitGroup();
     Verdict verdict = ReadOnlyDecision(job.path);
@@ -392,6 +397,13 @@ bool CFinder::ReportJob(Step& step) {
   batch_.push_back(std::move(step.record));
   if (group_.size() >= kGroupLimit) CommitGroup();
   return true;
+}
+
+// How long the walk may wait before the next part of a batch is due.
+std::chrono::milliseconds CFinder::TimeToHandOver() const {
+  auto due = handed_over_ + batch_interval_ - std::chrono::steady_clock::now();
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due);
+  return std::clamp(left, std::chrono::milliseconds(1), std::chrono::milliseconds(100));
 }
 
 void CFinder::HandOverIfDue() {
@@ -503,9 +515,12 @@ bool CFinder::MatchName(const std::u16string& name) const {
   return false;
 }
 
+// A replace run's files under a content test get their details from the
+// worker, and only those that become records.
 bool CFinder::NeedsDetails() const {
   return params_.read_only != AttributeCondition::kAny || params_.size_min != 0 ||
-         params_.size_max != 0 || params_.time_type != TimeType::kNone || replace_mode_;
+         params_.size_max != 0 || params_.time_type != TimeType::kNone ||
+         (replace_mode_ && params_.text.empty());
 }
 
 bool CFinder::IsOwnFile(const std::u16string& full_path) const {

@@ -105,7 +105,7 @@ class CFinder {
     std::u16string folder;               // kEnter
     std::unique_ptr<FileResult> record;  // kRecord, kJob
     std::unique_ptr<ContentJob> job;     // kJob
-    bool ask_read_only = false;          // a read-only file of a replace run
+    bool ask_read_only = false;          // kRecord: a read-only file of a replace run
     FileResultBatch errors;              // kErrors: handed over as they are
   };
   // A rewrite in the current batch, waiting to be flushed and committed.
@@ -141,6 +141,7 @@ class CFinder {
   bool Drain(bool wait);
   bool Report(Step& step);
   bool ReportJob(Step& step);
+  std::chrono::milliseconds TimeToHandOver() const;
   void HandOverIfDue();
   void HandOver();
   void CommitGroup();

@@ -277,10 +277,6 @@ bool CTextReplacer::Open() {
     reader.Close();
     return Fail(kReasonReplaceChanged, original.error());
   }
-  if (!original.GetMetadata(metadata_)) {
-    reader.Close();
-    return Fail(kReasonReplaceOwner, original.error());
-  }
   // Converted text goes back as UTF-16LE; everything else in the encoding it
   // was read in, with its mark.
   out_encoding_ = converted_text ? TextEncoding::kUtf16Le : reader.encoding();
@@ -301,6 +297,8 @@ bool CTextReplacer::Open() {
 }
 
 bool CTextReplacer::StartTemporary() {
+  platform::File& original = reader.file();
+  if (!original.GetMetadata(metadata_)) return Fail(kReasonReplaceOwner, original.error());
   if (std::uint32_t rc = CreateTemporaryBeside(*ops, path, u".tmp", temp_file, temp_path))
     return Fail(kReasonReplaceTempCreate, rc);
   created.push_back(temp_path);
@@ -382,6 +380,8 @@ bool CTextReplacer::FinishTemporary() {
   if (failure.reason != 0) return false;  // the temporary file could not be started
   // Content that would not come back byte for byte must not replace the file.
   if (!failed_ && !reader.round_trips()) return Fail(kReasonReplaceRoundTrip, 0);
+  // Nor may content the pass did not read to its end: the file changed.
+  if (reader.bytes_read() != original_.size) return Fail(kReasonReplaceChanged, 0);
   if (!failed_) {
     WriteText(held_);
     FlushBytes();
