@@ -76,8 +76,8 @@ void TestOnly(const ContentRunSetup& setup, CTextFinder& handler, ContentJob& jo
 
 // A replace run's test and rewrite in one pass: the replacer finds what the
 // finder would, and writes the file only once it meets a match.
-void TestAndRewrite(const ContentRunSetup& setup, CFileHandlerFactoryPro& factory, CTextFinder& finder,
-                    ContentJob& job) {
+void TestAndRewrite(const ContentRunSetup& setup, CFileHandlerFactoryPro& factory,
+                    CTextFinder& finder, ContentJob& job) {
   const FileFindParamsIn& p = *setup.params;
   CTextReplacer* replacer = factory.CreateReplacer(p.reg_exp);
   if (!replacer) {
@@ -272,7 +272,8 @@ bool CContentPool::WaitBelow(std::size_t count, std::chrono::milliseconds wait) 
   std::unique_lock<std::mutex> guard(lock_);
   wait_below_ = count;
   waiter_.store(true);
-  bool below = finished_.wait_for(guard, wait, [this, count] { return in_flight_.load() <= count; });
+  bool below =
+      finished_.wait_for(guard, wait, [this, count] { return in_flight_.load() <= count; });
   waiter_.store(false);
   wait_below_ = 0;
   return below;

@@ -98,7 +98,7 @@ class CContentPool {
   std::condition_variable finished_;
   std::deque<ContentJob*> queue_;
   std::atomic<std::size_t> in_flight_{0};
-  std::size_t idle_ = 0;            // workers waiting for work
+  std::size_t idle_ = 0;  // workers waiting for work
   // The walk waits (for `wait_job_`, or for at most `wait_below_` jobs in
   // flight): workers wake it when that comes true, and only then.
   std::atomic<bool> waiter_{false};

@@ -271,8 +271,8 @@ bool CFinder::WalkEntry(platform::FolderListing& listing, platform::FolderEntry&
     listing.LoadDetails(entry);
     step.record = MakeRecord(entry, folder, c);
     // The question is asked in walk order, when the step is reported.
-    step.ask_read_only = replace_mode_ && !entry.IsFolder() &&
-                         HasAttribute(entry, platform::attr::read_only);
+    step.ask_read_only =
+        replace_mode_ && !entry.IsFolder() && HasAttribute(entry, platform::attr::read_only);
   } else {
     // Its details (and so whether it is read-only) are loaded by the
     // worker, for a file that becomes a record.
@@ -283,9 +283,9 @@ bool CFinder::WalkEntry(platform::FolderListing& listing, platform::FolderEntry&
     step.job->extension = ExtensionOf(entry.name);
     step.job->entry = entry;
     // A read-only file the run will skip anyway is only tested.
-    step.job->rewrite = replace_mode_ && !(entry.details_loaded &&
-                                           HasAttribute(entry, platform::attr::read_only) &&
-                                           run_read_only_ == ReadOnlyAction::kSkip);
+    step.job->rewrite =
+        replace_mode_ && !(entry.details_loaded && HasAttribute(entry, platform::attr::read_only) &&
+                           run_read_only_ == ReadOnlyAction::kSkip);
     pool_->Submit(step.job.get());
   }
   return Push(std::move(step));
@@ -339,18 +339,16 @@ bool CFinder::Report(Step& step) {
       listener_->OnFolderEntered(step.folder);
       handed_over_ = std::chrono::steady_clock::now();
       return true;
-    case Step::Type::kErrors:
-      listener_->OnFilesFound(std::move(step.errors));
-      return true;
-    case Step::Type::kFolderEnd:
-      HandOver();
-      return true;
+    case Step::Type::kErrors: listener_->OnFilesFound(std::move(step.errors)); return true;
+    case Step::Type::kFolderEnd: HandOver(); return true;
     case Step::Type::kRecord:
-      if (step.ask_read_only && ReadOnlyDecision(JoinPath(step.record->folder, step.record->file_name)) != Verdict::kFound) return true;
+      if (step.ask_read_only &&
+          ReadOnlyDecision(JoinPath(step.record->folder, step.record->file_name)) !=
+              Verdict::kFound)
+        return true;
       batch_.push_back(std::move(step.record));
       return true;
-    case Step::Type::kJob:
-      return ReportJob(step);
+    case Step::Type::kJob: return ReportJob(step);
   }
   return true;
 }

@@ -10,8 +10,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/file_result.h"
@@ -164,7 +164,7 @@ class CFinder {
   FileResultBatch batch_;  // the reported folder's records not yet handed over
   std::vector<Uncommitted> group_;
   std::chrono::steady_clock::time_point handed_over_;
-  bool handed_any_ = false;  // whether the run has handed over a result yet
+  bool handed_any_ = false;           // whether the run has handed over a result yet
   HandlerSettings settings_;          // the running run's own copy
   HandlerSettings pending_settings_;  // what the next run copies
   std::mutex settings_lock_;

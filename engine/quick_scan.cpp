@@ -121,7 +121,8 @@ QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view patte
                                bool case_sensitive, bool null_check) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   if (StartsWithMark(p, bytes.size())) return QuickScanResult::kUnsure;
-  if (BytePattern(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0) return QuickScanResult::kFound;
+  if (BytePattern(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0)
+    return QuickScanResult::kFound;
   if (null_check && std::memchr(p, 0, bytes.size())) return QuickScanResult::kSkippedNul;
   return QuickScanResult::kNotFound;
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "engine/quick_scan.h"
-
 #include "platform/scan.h"
 #include "platform/text.h"
 
@@ -197,7 +196,8 @@ bool ByteShortcut(CTextFinder& handler, const std::u16string& path, const Conten
     // An occurrence: the replacer's pass rewrites the file from the same read.
     if (result == QuickScanResult::kFound) return false;
   } else {
-    result = QuickScanFile(path, pattern, o.case_sensitive, handler.null_check, *handler.stop_event);
+    result =
+        QuickScanFile(path, pattern, o.case_sensitive, handler.null_check, *handler.stop_event);
   }
   switch (result) {
     case QuickScanResult::kFound: found = true; return true;
@@ -214,8 +214,8 @@ bool ByteShortcut(CTextFinder& handler, const std::u16string& path, const Conten
 
 }  // namespace
 
-bool ContentPass(CTextFinder& handler, const std::u16string& path, const ContentPassOptions& options,
-                 MatchList* matches) {
+bool ContentPass(CTextFinder& handler, const std::u16string& path,
+                 const ContentPassOptions& options, MatchList* matches) {
   const std::u16string& text = options.text;
   const bool converted_text = options.converted_text;
   const bool word_wrap = options.word_wrap;

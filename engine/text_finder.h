@@ -159,16 +159,16 @@ struct ContentPassOptions {
 // Drives `handler` over one file. `matches` is null in find mode (the pass
 // ends at the first match). Returns true when the text was found or, with a
 // list, when the list is not empty after a successful Close.
-bool ContentPass(CTextFinder& handler, const std::u16string& path, const ContentPassOptions& options,
-                 MatchList* matches);
+bool ContentPass(CTextFinder& handler, const std::u16string& path,
+                 const ContentPassOptions& options, MatchList* matches);
 
 // The same with the options spelled out, for callers that test one case.
 inline bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
                         const std::u16string& path, bool converted_text, bool case_sensitive,
                         bool word_wrap, std::uint32_t max_matches, bool skip_null_files) {
-  return ContentPass(handler, path,
-                     {text, converted_text, case_sensitive, word_wrap, max_matches, skip_null_files},
-                     matches);
+  return ContentPass(
+      handler, path,
+      {text, converted_text, case_sensitive, word_wrap, max_matches, skip_null_files}, matches);
 }
 
 // Turns raw matches into the match list with context lines re-read from the

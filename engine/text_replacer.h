@@ -144,9 +144,9 @@ class CTextReplacer : public CTextFinder {
   std::string bytes_;
   bool failed_ = false;
   bool matched_ = false;
-  bool started_ = false;              // the temporary file exists
-  std::uint64_t passed_bytes_ = 0;    // content before the first match, copied as it is
-  std::uint32_t write_error_ = 0;  // of the write that set failed_; 0: encoding
+  bool started_ = false;            // the temporary file exists
+  std::uint64_t passed_bytes_ = 0;  // content before the first match, copied as it is
+  std::uint32_t write_error_ = 0;   // of the write that set failed_; 0: encoding
   platform::FileIdentity original_;
   platform::FileMetadata metadata_;
 };

@@ -308,12 +308,15 @@ bool FolderListing::LoadDetailsByPath(std::u16string_view path, FolderEntry& ent
   if (entry.details_loaded) return true;
   std::string native;
   if (!Native(path, native)) return false;
-  struct stat lst{}, st{};
+  struct stat lst {
+  }, st{};
   if (fstatat(AT_FDCWD, native.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0) return posix::Fail(errno);
   bool is_link = S_ISLNK(lst.st_mode);
-  if (!is_link || fstatat(AT_FDCWD, native.c_str(), &st, 0) != 0) st = lst;  // dangling link: itself
+  if (!is_link || fstatat(AT_FDCWD, native.c_str(), &st, 0) != 0)
+    st = lst;  // dangling link: itself
   std::size_t slash = native.rfind('/');
-  FillFromStat(st, is_link, std::string_view(native).substr(slash == std::string::npos ? 0 : slash + 1), entry);
+  FillFromStat(st, is_link,
+               std::string_view(native).substr(slash == std::string::npos ? 0 : slash + 1), entry);
   return true;
 }
 

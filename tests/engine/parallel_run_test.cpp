@@ -33,7 +33,11 @@ void Fill(testing_support::TempTree& tree) {
         case 2: tree.Write(name + u".txt", std::string("beta\nx\0beta", 11)); break;
         case 3: tree.Write(name + u".exe", "beta"); break;
         case 4: tree.Write(name + u".txt", big); break;
-        case 5: tree.Write(name + u".txt", std::string("\xFF\xFE" "b\0e\0t\0a\0", 10)); break;
+        case 5:
+          tree.Write(name + u".txt", std::string("\xFF\xFE"
+                                                 "b\0e\0t\0a\0",
+                                                 10));
+          break;
         case 6: tree.Write(name + u".doc", "beta"); break;
         case 7:
           (void)platform::SetFileAttributes(tree.Write(name + u".txt", "beta, beta"),
@@ -51,7 +55,8 @@ std::map<std::string, std::string> Snapshot(const testing_support::TempTree& tre
   const fs::path root(tree.root());
   for (const auto& e : fs::recursive_directory_iterator(root))
     if (e.is_regular_file())
-      files[fs::relative(e.path(), root).generic_string()] = testing_support::ReadBytes(e.path().u16string());
+      files[fs::relative(e.path(), root).generic_string()] =
+          testing_support::ReadBytes(e.path().u16string());
   return files;
 }
 
@@ -133,7 +138,8 @@ TEST(ParallelRunTest, StopDuringAParallelReplaceRunLeavesEveryFileWhole) {
     testing_support::TempTree tree;
     for (int f = 0; f < 5; ++f)
       for (int i = 0; i < 12; ++i)
-        tree.Write(platform::FromUtf8("d" + std::to_string(f) + "/f" + std::to_string(i)), old_text);
+        tree.Write(platform::FromUtf8("d" + std::to_string(f) + "/f" + std::to_string(i)),
+                   old_text);
     const auto before = Snapshot(tree);
     RecordingListener listener(tree.root());
     CFinder finder(&listener);
