@@ -1,6 +1,7 @@
 // The search engine's worker: folder walk, entry tests, content test, replace
 // step and the single-file run.
-// Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
+// Tested by tests/engine/finder_test.cpp, content_run_test.cpp and
+// parallel_run_test.cpp.
 #include "engine/finder.h"
 
 #include <algorithm>

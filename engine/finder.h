@@ -1,7 +1,9 @@
 // The search engine: walks folders on a worker thread, tests every entry by
-// name, attributes, size and dates, hands candidate files to the content test
-// and, in a replace run, rewrites them; reports per-folder batches.
-// Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
+// name, attributes, size and dates, hands candidate files to the content
+// workers and, in a replace run, commits their rewrites; reports per-folder
+// batches in walk order.
+// Tested by tests/engine/finder_test.cpp, content_run_test.cpp and
+// parallel_run_test.cpp.
 #pragma once
 #include <atomic>
 #include <chrono>
