@@ -227,8 +227,10 @@ void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& r
   auto flush_some = [&] {
     for (std::size_t i; (i = next++) < rewrites.size();) flushed[i] = ops.Flush(rewrites[i]->file);
   };
-  constexpr std::size_t kFlushThreads = 8;
-  std::vector<platform::WorkerThread> helpers(std::min(kFlushThreads, rewrites.size()) / 2);
+  // Flushes mostly wait for the disk: more threads than cores pay off.
+  constexpr std::size_t kFlushThreads = 16;
+  std::vector<platform::WorkerThread> helpers(
+      rewrites.empty() ? 0 : std::min(kFlushThreads, rewrites.size()) - 1);
   for (auto& helper : helpers) (void)helper.Start(flush_some);
   flush_some();
   for (auto& helper : helpers) helper.Join();
