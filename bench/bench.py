@@ -7,6 +7,13 @@ package, unpacked once into a cache folder outside the repository; a second,
 generated corpus covers CR LF text, UTF-16 files and one 2 GB file without
 line breaks (for which the peak resident size is reported).
 
+Each kernel search runs varnel-cli with its default workers (one per core)
+and with -j1, against ripgrep with its default threads and with -j1, and
+GNU grep. Further cases: a replace run over drivers/net, a replace run that
+rewrites 10,000 of 100,000 small files (both against grep -rl | sed -i), and
+the time to the first result in a folder of 100,000 files whose first file
+matches.
+
 Usage: bench/bench.py [--rounds N] [--only NAME ...] [--skip-big]
 """
 import argparse
@@ -85,7 +92,7 @@ def compare(name, tools, rounds):
     for label, _ in tools[1:]:
         line += f" | {label} {best[label]:7.3f}s ratio {base / best[label]:5.2f}"
     print(line, flush=True)
-    return outputs
+    return outputs, best
 
 
 def explain_difference(label, ours, theirs, root):
@@ -126,11 +133,16 @@ def kernel_benchmarks(rounds, only, data_dir):
     for name, (ours, rg_args, grep_args) in cases.items():
         if only and name not in only:
             continue
-        outs = compare(name, [("varnel", cli + ours),
-                              ("rg -j1", ["rg", "-j1", "-l", "--no-ignore", "--hidden", *rg_args, KERNEL]),
-                              ("grep", ["grep", "-rl", *grep_args, KERNEL])], rounds)
+        rg = ["rg", "-l", "--no-ignore", "--hidden", *rg_args, KERNEL]
+        outs, best = compare(name, [("varnel", cli + ours), ("rg", rg),
+                                    ("varnel -j1", cli + ["-j1"] + ours),
+                                    ("rg -j1", rg[:1] + ["-j1"] + rg[1:]),
+                                    ("grep", ["grep", "-rl", *grep_args, KERNEL])], rounds)
+        print(f"    -j1 against rg -j1: ratio {best['varnel -j1'] / best['rg -j1']:5.2f}; "
+              f"speed-up from 1 to default workers: {best['varnel -j1'] / best['varnel']:4.2f}x")
         mine = file_set(outs["varnel"], KERNEL)
         explain_difference("rg", mine, file_set(outs["rg -j1"], KERNEL), KERNEL)
+        explain_difference("varnel -j1", mine, file_set(outs["varnel -j1"], KERNEL), KERNEL)
     if not only or "replace" in only:
         replace_benchmark(rounds, data_dir)
 
@@ -166,6 +178,88 @@ def replace_benchmark(rounds, data_dir):
         print(f"{'replace (drivers/net, ' + str(len(files)) + ' files)':32s} varnel {v:7.3f}s | "
               f"grep -rl | sed -i {best['grep|sed']:7.3f}s ratio {v / best['grep|sed']:5.2f} | "
               f"sed -i on the matching files {best['sed only']:7.3f}s ratio {v / best['sed only']:5.2f}")
+
+
+def small_files_tree(root, folders=100, per_folder=1000, every=10):
+    """folders x per_folder small files, every `every`-th holding the word to replace."""
+    if os.path.isdir(root):
+        return
+    tmp = root + ".part"
+    shutil.rmtree(tmp, ignore_errors=True)
+    body = "".join(f"line {i} of some ordinary text in a small file\n" for i in range(6))
+    n = 0
+    for f in range(folders):
+        d = os.path.join(tmp, f"d{f:03d}")
+        os.makedirs(d)
+        for i in range(per_folder):
+            with open(os.path.join(d, f"f{i:04d}.txt"), "w") as out:
+                out.write(body + ("an old_word here\n" if n % every == 0 else "") + body)
+            n += 1
+    os.rename(tmp, root)
+
+
+def small_replace_benchmark(rounds, data_dir):
+    """Rewrites 10,000 of 100,000 small files; each round turns the word back."""
+    gen = os.path.join(CACHE, "generated")
+    trees = {}
+    for label in ("varnel", "grep|sed"):
+        trees[label] = os.path.join(gen, f"small-100k-{label.replace('|', '-')}")
+        small_files_tree(trees[label])
+    best = {"varnel": float("inf"), "grep|sed": float("inf")}
+    words = ["old_word", "new_word"]
+    # Both trees must hold the same word at the start (an interrupted run may
+    # have left one turned).
+    state = {}
+    for label, root in trees.items():
+        p = subprocess.run(["grep", "-rlF", "-m1", "new_word", root], stdout=subprocess.PIPE, check=False)
+        state[label] = 1 if p.stdout else 0
+    for _ in range(rounds):
+        for label, root in trees.items():
+            old, new = words[state[label]], words[1 - state[label]]
+            warm(root)
+            if label == "varnel":
+                cmd = [CLI, "--data-dir", data_dir, "-p", root, "-s", "-t", old, "-c", "-r", new,
+                       "--read-only-files", "replace"]
+            else:
+                cmd = ["sh", "-c", f"grep -rlZ {old} {root} | xargs -0 sed -i s/{old}/{new}/g"]
+            t, _ = run_timed(cmd)
+            best[label] = min(best[label], t)
+            state[label] = 1 - state[label]
+    v = best["varnel"]
+    print(f"{'replace 10,000 of 100,000 files':32s} varnel {v:7.3f}s | grep -rl | sed -i "
+          f"{best['grep|sed']:7.3f}s ratio {v / best['grep|sed']:5.2f}", flush=True)
+
+
+def first_result_benchmark(rounds, data_dir):
+    """Time from start to the first printed result in a folder of 100,000
+    files whose first file (in listing order) holds the text."""
+    folder = os.path.join(CACHE, "generated", "flat-100k")
+    if not os.path.isdir(folder):
+        tmp = folder + ".part"
+        shutil.rmtree(tmp, ignore_errors=True)
+        os.makedirs(tmp)
+        for i in range(100_000):
+            with open(os.path.join(tmp, f"f{i:06d}.txt"), "w") as out:
+                out.write("nothing to see in this file\n")
+        os.rename(tmp, folder)
+    first = os.listdir(folder)[0]  # listing order, as the walk sees it
+    with open(os.path.join(folder, first), "w") as out:
+        out.write("FIRST_NEEDLE is here\n")
+    warm(folder)
+
+    def first_line(cmd):
+        start = time.perf_counter()
+        p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        p.stdout.readline()
+        t = time.perf_counter() - start
+        p.kill()
+        p.wait()
+        return t
+
+    for label, cmd in (("varnel", [CLI, "--data-dir", data_dir, "-p", folder, "-t", "FIRST_NEEDLE", "-c"]),
+                       ("rg", ["rg", "-l", "FIRST_NEEDLE", folder])):
+        t = min(first_line(cmd) for _ in range(rounds))
+        print(f"{'first result, 100,000 files':32s} {label:7s} {t * 1000:7.1f} ms", flush=True)
 
 
 def generated_benchmarks(rounds, data_dir, skip_big):
@@ -215,6 +309,10 @@ def main():
         build_cli()
     with tempfile.TemporaryDirectory() as data_dir:
         kernel_benchmarks(args.rounds, set(args.only), data_dir)
+        if not args.only or "small-replace" in args.only:
+            small_replace_benchmark(args.rounds, data_dir)
+        if not args.only or "first-result" in args.only:
+            first_result_benchmark(args.rounds, data_dir)
         if not args.only or "generated" in args.only:
             generated_benchmarks(args.rounds, data_dir, args.skip_big)
 

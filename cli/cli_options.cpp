@@ -88,6 +88,9 @@ void AddContent(CLI::App& app, CliOptions& o, RawOptions& raw) {
 
 void AddOutput(CLI::App& app, CliOptions& o) {
   app.add_flag("--json", o.json, "One JSON object per result");
+  app.add_option("-j,--jobs", o.jobs, "Threads that search file contents (default: one per core)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 256u));
   app.add_option("--data-dir", o.data_dir, "Folder holding settings.xml")->type_name("DIR");
   app.footer(
       "Exit codes: 0 files found, 1 none found, 2 refused arguments, 3 a replacement failed, "

@@ -43,6 +43,7 @@ struct CliOptions {
   bool matches = false;
   std::uint32_t max_matches = 0;
   bool json = false;
+  std::uint32_t jobs = 0;  // content-test threads; 0: one per hardware thread
   std::string data_dir;  // empty: the per-user data folder
 };
 

@@ -25,6 +25,7 @@ RunOutcome CCliRun::Run(const RunRequest& request) {
   RunOutcome outcome;
   if (!cancel_requested_.load()) {
     finder_.SetHandlerSettings(request.handlers);
+    finder_.SetWorkerCount(request.jobs);
     finder_.Prepare(request.params);
     finder_.Start(request.replace);
     // Start resets the stop event: a Ctrl-C that came just before must be repeated.

@@ -24,6 +24,7 @@ struct RunRequest {
   bool json = false;
   bool matches = false;
   std::uint32_t max_matches = 0;  // 0: all
+  std::uint32_t jobs = 0;         // content-test threads; 0: one per hardware thread
 };
 
 struct RunOutcome {

@@ -33,6 +33,7 @@ RunRequest MakeRequest(const CliOptions& options, FileFindParamsIn params, bool 
   request.json = options.json;
   request.matches = options.matches;
   request.max_matches = options.max_matches;
+  request.jobs = options.jobs;
   return request;
 }
 

@@ -176,6 +176,8 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   error_kind_ = reason_ = 0;
   error_code_ = 0;
   raw_pos_ = raw_end_ = 0;
+  raw_offset_ = file_pos_ = 0;
+  whole_ = false;
   held_.clear();
   pending_.clear();
   pending_pos_ = 0;
@@ -191,12 +193,26 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   // The first chunk is read now: the mark is detected from it and reading
   // goes on from there, without a second open or a seek.
   std::size_t got = 0;
-  if (!file_.Read(raw_.data(), raw_.size(), got)) {
+  std::size_t want = kChunkSize;
+  bool ok = file_.Read(raw_.data(), want, got);
+  std::uint64_t size = 0;
+  if (ok && got == want && whole_limit_ != 0 && file_.GetSize(size) && size < whole_limit_) {
+    // The rest of a file within the limit in one more read, asking for one
+    // byte more than it holds: a read that comes back short reached the end.
+    want = static_cast<std::size_t>(size) + 1;
+    if (raw_.size() < want) raw_.resize(want);
+    std::size_t more = 0;
+    ok = file_.Read(raw_.data() + got, want - got, more);
+    got += more;
+  }
+  if (!ok) {
     error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
     reason_ = kReasonReadError;
     got = 0;
   }
+  whole_ = ok && got < want;
   raw_end_ = got;
+  file_pos_ = got;
   const auto* head = reinterpret_cast<const unsigned char*>(raw_.data());
   auto starts = [&](std::initializer_list<unsigned char> mark) {
     return got >= mark.size() && std::equal(mark.begin(), mark.end(), head);
@@ -217,6 +233,13 @@ bool ContentReader::ReadRaw(std::size_t want, std::string_view& block) {
   if (raw_pos_ == raw_end_) {
     std::size_t n = 0;
     if (!file_.Read(raw_.data(), raw_.size(), n)) return false;
+    // The end: the bytes at hand stay for CopyRaw.
+    if (n == 0) {
+      block = {};
+      return true;
+    }
+    raw_offset_ = file_pos_;
+    file_pos_ += n;
     raw_pos_ = 0;
     raw_end_ = n;
   }
@@ -340,6 +363,30 @@ bool ContentReader::NextPiece(Piece& piece) {
   byte_total_ += EncodedSize(encoding_, text);
   pending_pos_ = end;
   return true;
+}
+
+bool ContentReader::WholeFile(std::string_view& bytes) const {
+  if (!whole_ || raw_offset_ != 0) return false;
+  bytes = std::string_view(raw_.data(), raw_end_);
+  return true;
+}
+
+bool ContentReader::CopyRaw(std::uint64_t offset, std::uint64_t size,
+                            const std::function<bool(std::string_view)>& sink) {
+  // Bytes still in the buffer need no read.
+  if (offset >= raw_offset_ && offset + size <= raw_offset_ + raw_end_)
+    return size == 0 || sink(std::string_view(raw_.data() + (offset - raw_offset_), size));
+  if (!file_.Seek(offset)) return false;
+  std::vector<char> block(std::min<std::uint64_t>(size, kChunkSize));
+  bool ok = true;
+  while (ok && size > 0) {
+    std::size_t n = 0;
+    ok = file_.Read(block.data(), std::min<std::uint64_t>(size, block.size()), n) && n > 0 &&
+         sink(std::string_view(block.data(), n));
+    size -= n;
+  }
+  // The pass reads on from where it was.
+  return file_.Seek(file_pos_) && ok;
 }
 
 std::uint64_t ContentReader::FileSize() {

@@ -4,6 +4,7 @@
 // Tested by tests/engine/content_reader_test.cpp.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,12 +68,25 @@ class ContentReader {
   // for byte (only tracked with verify_round_trip).
   bool round_trips() const { return round_trips_; }
   const std::u16string& path() const { return path_; }
+  // Bytes read from the file so far: its size once a pass reached its end.
+  std::uint64_t bytes_read() const { return file_pos_; }
   // Size of the open file in bytes; 0 when none is open or it cannot be told.
   std::uint64_t FileSize();
 
   // Context for the match list: decodes `size` bytes at `offset`, completing a
   // character cut at the end. False on a seek or read failure.
   [[nodiscard]] bool ReadDecoded(std::uint64_t offset, std::size_t size, std::u16string& out);
+
+  // Files no larger than this are read in one go when opened (0: in chunks),
+  // so that WholeFile can hand them to a byte scan before any decoding.
+  void SetWholeFileLimit(std::size_t bytes) { whole_limit_ = bytes; }
+  // The whole file as the open read it, when that read reached its end.
+  [[nodiscard]] bool WholeFile(std::string_view& bytes) const;
+  // Hands `size` raw bytes of the open file from `offset` to `sink`, in
+  // blocks, without disturbing the pass; false on a read failure or when
+  // `sink` refuses a block.
+  [[nodiscard]] bool CopyRaw(std::uint64_t offset, std::uint64_t size,
+                             const std::function<bool(std::string_view)>& sink);
 
  private:
   bool FillBlock();
@@ -95,6 +109,10 @@ class ContentReader {
   std::vector<char> raw_;
   std::size_t raw_pos_ = 0;
   std::size_t raw_end_ = 0;
+  std::uint64_t raw_offset_ = 0;  // file offset of raw_[0]
+  std::uint64_t file_pos_ = 0;    // where the next read of the file starts
+  std::size_t whole_limit_ = 0;
+  bool whole_ = false;  // the first read came back short: raw_ holds the file
   std::string held_;  // an incomplete character carried to the next block
 
   std::u16string pending_;

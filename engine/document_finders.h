@@ -24,6 +24,7 @@ class CConvertedTextFinder : public CTextFinder {
   std::u16string SearchedPath() const override { return converted_path; }
   bool SupportsReplace() const override { return false; }
   bool IsConverted() const override { return true; }
+  bool SearchesLiterally() const override { return false; }
 
   std::u16string converted_path;
 

@@ -1,20 +1,25 @@
 // The search engine's worker: folder walk, entry tests, content test, replace
 // step and the single-file run.
-// Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
+// Tested by tests/engine/finder_test.cpp, content_run_test.cpp and
+// parallel_run_test.cpp.
 #include "engine/finder.h"
 
 #include <algorithm>
 #include <limits>
+#include <thread>
 
+#include "engine/content_pool.h"
 #include "engine/handler_factory.h"
 #include "platform/text.h"
 
-std::mutex& ContentLock() {
-  static std::mutex lock;
-  return lock;
-}
-
 namespace {
+
+// Bounds of the walk's lead over what it reported: steps held (records
+// included) and files handed to the workers.
+constexpr std::size_t kMaxSteps = 4096;
+constexpr std::size_t kJobsPerWorker = 16;
+// Rewrites flushed together at most.
+constexpr std::size_t kGroupLimit = 64;
 
 std::u16string JoinPath(const std::u16string& folder, const std::u16string& name) {
   if (!folder.empty() && folder.back() == platform::kPathSeparator) return folder + name;
@@ -37,8 +42,12 @@ bool FailsCondition(AttributeCondition condition, bool has) {
 
 }  // namespace
 
+// The stop event stays set once set (until the next Start): the walk and
+// every worker see it.
 CFinder::CFinder(IFileFindListener* listener)
-    : listener_(listener), factory_(std::make_unique<CFileHandlerFactoryPro>(&stop_event_)) {}
+    : listener_(listener),
+      stop_event_(true),
+      factory_(std::make_unique<CFileHandlerFactoryPro>(&stop_event_)) {}
 
 CFinder::~CFinder() {
   if (thread_.Joinable()) {
@@ -125,6 +134,18 @@ void CFinder::RunFolderWalk() {
   for (const auto& f : folders.exclude)
     if (!f.empty()) exclude_folders_.push_back(platform::Lowered(WithoutTrailingSeparator(f)));
   visited_.clear();
+  handed_over_ = std::chrono::steady_clock::now();
+  handed_any_ = false;
+  if (!params_.text.empty()) {
+    ContentRunSetup setup;
+    setup.params = &params_;
+    setup.settings = &settings_;
+    setup.stop_event = &stop_event_;
+    setup.replace = replace_mode_;
+    setup.list_limit = params_.max_matches != 0 ? params_.max_matches : kReplaceListLimit;
+    unsigned workers = worker_count_ != 0 ? worker_count_ : std::thread::hardware_concurrency();
+    pool_ = std::make_unique<CContentPool>(setup, std::max(1u, workers));
+  }
   bool canceled = false;
   for (const auto& folder : folders.include) {
     // An empty piece names no folder; it must never become the root.
@@ -134,6 +155,11 @@ void CFinder::RunFolderWalk() {
       break;
     }
   }
+  while (!canceled && !steps_.empty())
+    if (!Drain(true)) canceled = true;
+  if (canceled) Abandon();
+  HandOver();
+  pool_.reset();
   running_ = false;
   listener_->OnFindFinished(canceled);
 }
@@ -190,58 +216,255 @@ bool CFinder::OpenFolder(platform::FolderListing& listing, const std::u16string&
 
 bool CFinder::Walk(const std::u16string& folder, const platform::FileIdentity* expected) {
   if (IsExcludedFolder(folder)) return true;
-  FileResultBatch batch;
   platform::FolderListing listing;
-  if (!OpenFolder(listing, folder, expected, batch)) {
-    if (!batch.empty()) listener_->OnFilesFound(std::move(batch));
-    return true;
+  Step opened;
+  if (!OpenFolder(listing, folder, expected, opened.errors)) {
+    if (opened.errors.empty()) return true;
+    opened.type = Step::Type::kErrors;
+    return Push(std::move(opened));
   }
-  listener_->OnFolderEntered(folder);
-  std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
-  bool canceled = false;
-  auto handed_over = std::chrono::steady_clock::now();
+  Step enter;
+  enter.type = Step::Type::kEnter;
+  enter.folder = folder;
+  if (!Push(std::move(enter))) return false;
+  // A replace run lists the whole folder before it rewrites anything there:
+  // the listing then never holds the run's own temporary files or backups.
+  std::vector<platform::FolderEntry> listed;
+  const bool list_first = replace_mode_ && !params_.text.empty();
   platform::FolderEntry entry;
-  while (listing.Next(entry)) {
-    if (!batch.empty() && std::chrono::steady_clock::now() - handed_over >= batch_interval_) {
-      listener_->OnFilesFound(std::move(batch));
-      batch = FileResultBatch();
-      handed_over = std::chrono::steady_clock::now();
-    }
-    if (stop_event_.Poll()) {
-      canceled = true;
-      break;
-    }
-    std::u16string full_path = JoinPath(folder, entry.name);
-    if (!entry.IsFolder()) NoteLeftovers(folder, entry.name);
-    Classification c = Classify(listing, entry, full_path);
-    if (c.verdict != Verdict::kNotMatched) {
-      listing.LoadDetails(entry);
-      auto result = MakeRecord(entry, folder, c);
-      bool keep = true;
-      if (c.verdict == Verdict::kFound && replace_mode_ && !params_.text.empty() && !entry.IsFolder())
-        keep = ReplaceStep(*result, full_path);
-      if (keep) batch.push_back(std::move(result));
-    }
-    if (canceled_) {
-      canceled = true;
-      break;
-    }
+  if (list_first)
+    while (listing.Next(entry)) listed.push_back(entry);
+  std::vector<std::pair<std::u16string, platform::FileIdentity>> subfolders;
+  for (std::size_t i = 0; list_first ? i < listed.size() : listing.Next(entry); ++i) {
+    if (list_first) entry = std::move(listed[i]);
+    if (!WalkEntry(listing, entry, folder)) return false;
     // A link or junction to a folder is reported like any entry but never
     // entered: following links can loop forever.
     if (entry.IsFolder() && params_.include_subfolders && entry.name != u"." &&
         entry.name != u".." && !HasAttribute(entry, platform::attr::reparse_point)) {
       platform::FileIdentity identity;
+      std::u16string full_path = JoinPath(folder, entry.name);
       if (platform::GetFileIdentity(full_path, identity) && !identity.is_link)
         subfolders.emplace_back(entry.name, identity);
     }
   }
   listing.Close();
-  if (!batch.empty()) listener_->OnFilesFound(std::move(batch));
-  if (canceled) return false;
+  if (pool_) pool_->Kick();  // the folder's last files are not left waiting for more
+  Step end;
+  end.type = Step::Type::kFolderEnd;
+  if (!Push(std::move(end))) return false;
   for (const auto& [name, identity] : subfolders) {
     if (!Walk(JoinPath(folder, name), &identity)) return false;
   }
   return true;
+}
+
+// Tests one entry; a file whose content decides goes to the workers.
+bool CFinder::WalkEntry(platform::FolderListing& listing, platform::FolderEntry& entry,
+                        const std::u16string& folder) {
+  if (Stopping()) return false;
+  std::u16string full_path = JoinPath(folder, entry.name);
+  if (!entry.IsFolder()) NoteLeftovers(folder, entry.name);
+  Classification c = Classify(listing, entry, full_path);
+  if (c.verdict == Verdict::kNotMatched) return Drain(false);
+  Step step;
+  if (c.verdict != Verdict::kContent) {
+    listing.LoadDetails(entry);
+    step.record = MakeRecord(entry, folder, c);
+    // The question is asked in walk order, when the step is reported.
+    step.ask_read_only =
+        replace_mode_ && !entry.IsFolder() && HasAttribute(entry, platform::attr::read_only);
+  } else {
+    // Its details (and so whether it is read-only) are loaded by the
+    // worker, for a file that becomes a record.
+    step.type = Step::Type::kJob;
+    step.folder = folder;
+    step.job = std::make_unique<ContentJob>();
+    step.job->path = std::move(full_path);
+    step.job->extension = ExtensionOf(entry.name);
+    step.job->entry = entry;
+    // A read-only file the run will skip anyway is only tested.
+    step.job->rewrite =
+        replace_mode_ && !(entry.details_loaded && HasAttribute(entry, platform::attr::read_only) &&
+                           run_read_only_ == ReadOnlyAction::kSkip);
+    pool_->Submit(step.job.get());
+  }
+  return Push(std::move(step));
+}
+
+bool CFinder::Stopping() {
+  if (!canceled_ && stop_event_.Poll()) canceled_ = true;
+  return canceled_;
+}
+
+bool CFinder::Push(Step step) {
+  steps_.push_back(std::move(step));
+  while (steps_.size() > kMaxSteps)
+    if (!Drain(true)) return false;
+  // Too many files under test: the walk waits until the workers are half
+  // through them (not for each one in turn), reporting meanwhile.
+  const std::size_t max_jobs = pool_ ? kJobsPerWorker * pool_->size() : 0;
+  if (pool_ && pool_->in_flight() > max_jobs)
+    while (!pool_->WaitBelow(max_jobs / 2, TimeToHandOver()))
+      if (!Drain(false)) return false;
+  return Drain(false);
+}
+
+// Reports the steps whose turn has come. With `wait`, waits for the first
+// one if its file is still being tested, handing over the part of the batch
+// found so far when it is due.
+bool CFinder::Drain(bool wait) {
+  while (!steps_.empty()) {
+    if (Stopping()) return false;
+    Step& head = steps_.front();
+    if (head.type == Step::Type::kJob && !pool_->Done(head.job.get())) {
+      if (!wait) break;
+      if (!pool_->Done(head.job.get(), TimeToHandOver())) {
+        HandOverIfDue();
+        continue;
+      }
+    }
+    Step step = std::move(head);
+    steps_.pop_front();
+    if (!Report(step)) return false;
+    HandOverIfDue();
+    wait = false;
+  }
+  HandOverIfDue();
+  return true;
+}
+
+bool CFinder::Report(Step& step) {
+  switch (step.type) {
+    case Step::Type::kEnter:
+      listener_->OnFolderEntered(step.folder);
+      handed_over_ = std::chrono::steady_clock::now();
+      return true;
+    case Step::Type::kErrors: listener_->OnFilesFound(std::move(step.errors)); return true;
+    case Step::Type::kFolderEnd: HandOver(); return true;
+    case Step::Type::kRecord:
+      if (step.ask_read_only &&
+          ReadOnlyDecision(JoinPath(step.record->folder, step.record->file_name)) !=
+              Verdict::kFound)
+        return true;
+      batch_.push_back(std::move(step.record));
+      return true;
+    case Step::Type::kJob: return ReportJob(step);
+  }
+  return true;
+}
+
+bool CFinder::ReportJob(Step& step) {
+  ContentJob& job = *step.job;
+  own_files_.insert(job.created.begin(), job.created.end());
+  if (job.canceled) {
+    canceled_ = true;
+    return false;
+  }
+  if (job.verdict == ContentVerdict::kNotMatched) return true;
+  step.record = MakeRecord(job.entry, step.folder, {Verdict::kFound});
+  FileResult& record = *step.record;
+  switch (job.verdict) {
+    case ContentVerdict::kNotMatched: return true;
+    case ContentVerdict::kSkipped: record.kind = ResultKind::kSkipped; break;
+    case ContentVerdict::kError: record.kind = ResultKind::kError; break;
+    case ContentVerdict::kFound: record.kind = ResultKind::kFound; break;
+  }
+  record.reason = job.reason;
+  record.error_code = job.error_code;
+  if (job.verdict == ContentVerdict::kFound && replace_mode_ &&
+      HasAttribute(job.entry, platform::attr::read_only)) {
+    // The answer may take long: what was rewritten so far is committed first.
+    CommitGroup();
+    Verdict verdict = ReadOnlyDecision(job.path);
+    // A stop asked for during the question drops this file's rewrite.
+    if (verdict != Verdict::kFound || Stopping()) {
+      DiscardRewrite(job);
+      return !canceled_;
+    }
+  }
+  if (job.verdict == ContentVerdict::kFound && replace_mode_) {
+    record.matches = std::move(job.matches);
+    if (job.rewrite_failed) {
+      record.replaces = -1;
+      record.reason = job.failure.reason;
+      record.error_code = job.failure.error;
+    } else if (job.rewritten) {
+      group_.push_back({&record, std::move(step.job)});
+    }
+  }
+  batch_.push_back(std::move(step.record));
+  if (group_.size() >= kGroupLimit) CommitGroup();
+  return true;
+}
+
+// How long the walk may wait before the next part of a batch is due.
+std::chrono::milliseconds CFinder::TimeToHandOver() const {
+  auto due = handed_over_ + batch_interval_ - std::chrono::steady_clock::now();
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due);
+  return std::clamp(left, std::chrono::milliseconds(1), std::chrono::milliseconds(100));
+}
+
+void CFinder::HandOverIfDue() {
+  if (batch_.empty()) return;
+  // Until the run's first result is out, a slow folder shows it sooner.
+  auto interval = handed_any_ ? batch_interval_ : batch_interval_ / 10;
+  if (std::chrono::steady_clock::now() - handed_over_ >= interval) HandOver();
+}
+
+void CFinder::HandOver() {
+  CommitGroup();
+  handed_over_ = std::chrono::steady_clock::now();
+  if (batch_.empty()) return;
+  handed_any_ = true;
+  listener_->OnFilesFound(std::move(batch_));
+  batch_ = FileResultBatch();
+}
+
+// Flushes the rewrites of the batch together, then swaps each in.
+void CFinder::CommitGroup() {
+  if (group_.empty()) return;
+  std::vector<PreparedRewrite*> rewrites;
+  for (const auto& item : group_) rewrites.push_back(item.job->rewritten.get());
+  std::vector<ReplaceFailure> failures;
+  std::vector<std::u16string> created;
+  CommitRewrites(IFileOperations::Real(), rewrites, failures, &created);
+  own_files_.insert(created.begin(), created.end());
+  for (std::size_t i = 0; i < group_.size(); ++i) {
+    FileResult& record = *group_[i].record;
+    group_[i].job->rewritten.reset();
+    if (failures[i].reason != 0) {
+      record.replaces = -1;
+      record.reason = failures[i].reason;
+      record.error_code = failures[i].error;
+    } else {
+      record.replaces = static_cast<std::int32_t>(std::min<std::uint64_t>(
+          group_[i].job->match_count, std::numeric_limits<std::int32_t>::max()));
+    }
+  }
+  group_.clear();
+}
+
+// After a stop: nothing more is reported or rewritten. Rewrites not yet
+// committed are removed with their records; files still being tested end at
+// their next poll of the stop event.
+void CFinder::Abandon() {
+  for (auto& step : steps_) {
+    if (step.type != Step::Type::kJob) continue;
+    if (!pool_->Withdraw(step.job.get()))
+      while (!pool_->Done(step.job.get(), std::chrono::milliseconds(100))) {
+      }
+    own_files_.insert(step.job->created.begin(), step.job->created.end());
+    DiscardRewrite(*step.job);
+  }
+  steps_.clear();
+  std::set<const FileResult*> dropped;
+  for (auto& item : group_) {
+    DiscardRewrite(*item.job);
+    dropped.insert(item.record);
+  }
+  group_.clear();
+  std::erase_if(batch_, [&](const auto& record) { return dropped.count(record.get()) != 0; });
 }
 
 std::unique_ptr<FileResult> CFinder::MakeRecord(const platform::FolderEntry& entry,
@@ -291,9 +514,12 @@ bool CFinder::MatchName(const std::u16string& name) const {
   return false;
 }
 
+// A replace run's files under a content test get their details from the
+// worker, and only those that become records.
 bool CFinder::NeedsDetails() const {
   return params_.read_only != AttributeCondition::kAny || params_.size_min != 0 ||
-         params_.size_max != 0 || params_.time_type != TimeType::kNone || replace_mode_;
+         params_.size_max != 0 || params_.time_type != TimeType::kNone ||
+         (replace_mode_ && params_.text.empty());
 }
 
 bool CFinder::IsOwnFile(const std::u16string& full_path) const {
@@ -331,72 +557,9 @@ CFinder::Classification CFinder::Classify(platform::FolderListing& listing,
   if (!params_.text.empty()) {
     // Reading a pipe or a device could block the run for ever.
     if (HasAttribute(entry, platform::attr::device)) return {Verdict::kSkipped, kReasonNotRegularFile};
-    Classification c = ContentTest(entry, full_path);
-    if (c.verdict != Verdict::kFound) return c;
-    if (replace_mode_) {
-      c = ReplaceableCheck(full_path);
-      if (c.verdict != Verdict::kFound) return c;
-    }
+    return {Verdict::kContent};
   }
-  if (replace_mode_ && HasAttribute(entry, platform::attr::read_only))
-    return {ReadOnlyDecision(full_path)};
   return {Verdict::kFound};
-}
-
-// A rewrite puts a new file under the name: a link would be replaced by a
-// plain copy, and other names of a hard-linked file would keep the old text.
-CFinder::Classification CFinder::ReplaceableCheck(const std::u16string& full_path) const {
-  platform::FileIdentity identity;
-  if (!platform::GetFileIdentity(full_path, identity))
-    return {Verdict::kError, kReasonOpenError, platform::LastError()};
-  if (identity.is_link) return {Verdict::kSkipped, kReasonSymbolicLink};
-  if (!identity.is_regular) return {Verdict::kSkipped, kReasonNotRegularFile};
-  if (identity.link_count > 1 && !(identity.link_count == 2 && IsOwnBackupLink(full_path, identity)))
-    return {Verdict::kSkipped, kReasonHardLinks};
-  return {Verdict::kFound};
-}
-
-// A rewrite with backups links the backup name to the file before the swap;
-// a run killed in between leaves the file with that one other name. It is a
-// backup of this very content, so the file may be rewritten.
-bool CFinder::IsOwnBackupLink(const std::u16string& full_path,
-                              const platform::FileIdentity& identity) const {
-  for (int n = 1; n <= 99; ++n) {
-    std::u16string backup = full_path;
-    if (n > 1) backup += u"(" + platform::FromUtf8(std::to_string(n)) + u")";
-    backup += u".bak";
-    platform::FileIdentity other;
-    if (!platform::GetFileIdentity(backup, other)) return false;
-    if (other.SameFile(identity)) return true;
-  }
-  return false;
-}
-
-CFinder::Classification CFinder::ContentTest(const platform::FolderEntry& entry,
-                                             const std::u16string& full_path) {
-  std::u16string extension = ExtensionOf(entry.name);
-  // With the backup option on, backups are never results, in find runs too.
-  if (params_.replace && params_.backup && platform::Lowered(extension) == u"bak") return {};
-  CTextFinder* handler = factory_->CreateFinder(extension, params_.reg_exp);
-  if (!handler) return {Verdict::kSkipped, kReasonSkipExtension};
-  if (replace_mode_ && !handler->SupportsReplace())
-    return {Verdict::kSkipped, kReasonReplaceUnsupported};
-  bool found;
-  {
-    std::lock_guard<std::mutex> guard(ContentLock());
-    found = ContentPass(*handler, params_.text, nullptr, full_path, params_.converted_text,
-                        params_.case_sensitive, params_.word_wrap, 0, params_.skip_null_files);
-  }
-  if (handler->canceled) canceled_ = true;
-  if (found) return {Verdict::kFound};
-  switch (handler->result_kind) {
-    case static_cast<std::int32_t>(ResultKind::kSkipped):
-      return {Verdict::kSkipped, handler->reason};
-    case static_cast<std::int32_t>(ResultKind::kError):
-      return {Verdict::kError, handler->reason, handler->error_code};
-    default:
-      return {};
-  }
 }
 
 CFinder::Verdict CFinder::ReadOnlyDecision(const std::u16string& full_path) {
@@ -418,46 +581,6 @@ CFinder::Verdict CFinder::ReadOnlyDecision(const std::u16string& full_path) {
   return Verdict::kNotMatched;
 }
 
-bool CFinder::ReplaceStep(FileResult& result, const std::u16string& full_path) {
-  CTextReplacer* replacer = factory_->CreateReplacer(params_.reg_exp);
-  if (!replacer) {
-    result.replaces = -1;
-    return true;
-  }
-  replacer->backup = params_.backup;
-  replacer->replace_text = params_.replace_text;
-  replacer->failure = {};
-  // Every match is replaced, but the record keeps only the first ones: a
-  // file with millions of matches must not hold them all in memory.
-  const std::uint32_t kept = params_.max_matches != 0 ? params_.max_matches : kReplaceListLimit;
-  bool ok;
-  {
-    std::lock_guard<std::mutex> guard(ContentLock());
-    ok = ContentPass(*replacer, params_.text, &result.matches, full_path, params_.converted_text,
-                     params_.case_sensitive, params_.word_wrap, kept, params_.skip_null_files);
-  }
-  own_files_.insert(replacer->created.begin(), replacer->created.end());
-  if (replacer->canceled) {
-    canceled_ = true;
-    return false;
-  }
-  if (!ok) {
-    result.replaces = -1;
-    result.reason = replacer->failure.reason;
-    result.error_code = replacer->failure.error;
-    if (result.reason == 0 && replacer->result_kind != 0) {
-      // The pass itself failed (a read error, a pattern too complex): the
-      // handler's own reason, under the failed replacement.
-      result.reason = replacer->reason;
-      result.error_code = replacer->error_code;
-    }
-    return true;
-  }
-  result.replaces = static_cast<std::int32_t>(
-      std::min<std::uint64_t>(replacer->match_count, std::numeric_limits<std::int32_t>::max()));
-  return true;
-}
-
 void CFinder::RunSingleFile() {
   std::u16string extension;
   std::size_t dot = params_.path.rfind(u'.');
@@ -470,12 +593,10 @@ void CFinder::RunSingleFile() {
     return;
   }
   auto matches = std::make_unique<MatchList>();
-  {
-    std::lock_guard<std::mutex> guard(ContentLock());
-    ContentPass(*handler, params_.text, matches.get(), params_.path, params_.converted_text,
-                params_.case_sensitive, params_.word_wrap, params_.max_matches,
-                params_.skip_null_files);
-  }
+  ContentPass(*handler, params_.path,
+              {params_.text, params_.converted_text, params_.case_sensitive, params_.word_wrap,
+               params_.max_matches, params_.skip_null_files},
+              matches.get());
   std::u16string searched = handler->SearchedPath();
   if (platform::Lowered(searched) != platform::Lowered(params_.path)) params_.converted_text = true;
   params_.converted_little_endian = handler->IsLittleEndian();

@@ -1,16 +1,19 @@
 // The search engine: walks folders on a worker thread, tests every entry by
-// name, attributes, size and dates, hands candidate files to the content test
-// and, in a replace run, rewrites them; reports per-folder batches.
-// Tested by tests/engine/finder_test.cpp and content_run_test.cpp.
+// name, attributes, size and dates, hands candidate files to the content
+// workers and, in a replace run, commits their rewrites; reports per-folder
+// batches in walk order.
+// Tested by tests/engine/finder_test.cpp, content_run_test.cpp and
+// parallel_run_test.cpp.
 #pragma once
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/file_result.h"
@@ -19,15 +22,14 @@
 #include "platform/fs.h"
 #include "platform/sync.h"
 
+class CContentPool;
 class CFileHandlerFactoryPro;
 class CTextFinder;
+struct ContentJob;
 
 // The most matches a replace run keeps in a record when the run sets no
 // limit of its own; every match is still replaced.
 inline constexpr std::uint32_t kReplaceListLimit = 10000;
-
-// Serialises every content pass of every finder in the process.
-std::mutex& ContentLock();
 
 enum class ReadOnlyAnswer : std::int32_t {
   kReplace = 0,
@@ -72,6 +74,10 @@ class CFinder {
   // until its end). Checked between entries, so one slow file can hold a
   // part back for as long as its own test takes. Set before Start.
   void SetBatchInterval(std::chrono::milliseconds interval) { batch_interval_ = interval; }
+  // How many threads run content tests (0, the default: one per hardware
+  // thread). The results, their order and the listener's calls are the same
+  // for any number. Set before Start.
+  void SetWorkerCount(unsigned workers) { worker_count_ = workers; }
 
   void Prepare(const FileFindParamsIn& params);
   // Does nothing while a run is active.
@@ -85,11 +91,29 @@ class CFinder {
   const FileFindParamsIn& params() const { return params_; }
 
  private:
-  enum class Verdict { kNotMatched, kFound, kSkipped, kError };
+  // kContent: the entry passed every other test; its content decides.
+  enum class Verdict { kNotMatched, kFound, kSkipped, kError, kContent };
   struct Classification {
     Verdict verdict = Verdict::kNotMatched;
     std::int32_t reason = 0;
     std::uint32_t error_code = 0;
+  };
+  // One step of the walk. Content tests run on the workers while the walk
+  // goes on; the steps reach the listener in walk order, each once every
+  // step before it has.
+  struct Step {
+    enum class Type { kEnter, kRecord, kJob, kFolderEnd, kErrors };
+    Type type = Type::kRecord;
+    std::u16string folder;               // kEnter
+    std::unique_ptr<FileResult> record;  // kRecord, kJob
+    std::unique_ptr<ContentJob> job;     // kJob
+    bool ask_read_only = false;          // kRecord: a read-only file of a replace run
+    FileResultBatch errors;              // kErrors: handed over as they are
+  };
+  // A rewrite in the current batch, waiting to be flushed and committed.
+  struct Uncommitted {
+    FileResult* record;
+    std::unique_ptr<ContentJob> job;
   };
 
   void Run();
@@ -98,24 +122,32 @@ class CFinder {
   // `expected`: for a subfolder, what its parent's listing saw under its
   // name; the walk does not enter anything else there.
   bool Walk(const std::u16string& folder, const platform::FileIdentity* expected);
+  bool WalkEntry(platform::FolderListing& listing, platform::FolderEntry& entry,
+                 const std::u16string& folder);
   bool OpenFolder(platform::FolderListing& listing, const std::u16string& folder,
                   const platform::FileIdentity* expected, FileResultBatch& batch);
   std::unique_ptr<FileResult> MakeRecord(const platform::FolderEntry& entry,
                                          const std::u16string& folder, const Classification& c) const;
   void NoteLeftovers(const std::u16string& folder, const std::u16string& name);
-  Classification ReplaceableCheck(const std::u16string& full_path) const;
-  bool IsOwnBackupLink(const std::u16string& full_path, const platform::FileIdentity& identity) const;
   bool IsExcludedFolder(const std::u16string& folder) const;
   bool MatchName(const std::u16string& name) const;
   Classification Classify(platform::FolderListing& listing, platform::FolderEntry& entry,
                           const std::u16string& full_path);
-  Classification ContentTest(const platform::FolderEntry& entry, const std::u16string& full_path);
   Verdict ReadOnlyDecision(const std::u16string& full_path);
-  // Rewrites a found file; false when the walk must be canceled.
-  bool ReplaceStep(FileResult& result, const std::u16string& full_path);
   bool NeedsDetails() const;
   bool IsOwnFile(const std::u16string& full_path) const;
+  bool Stopping();
 
+  // The ordered hand-over. Each returns false when the run was canceled.
+  bool Push(Step step);
+  bool Drain(bool wait);
+  bool Report(Step& step);
+  bool ReportJob(Step& step);
+  std::chrono::milliseconds TimeToHandOver() const;
+  void HandOverIfDue();
+  void HandOver();
+  void CommitGroup();
+  void Abandon();
   IFileFindListener* listener_;
   FileFindParamsIn params_;
   std::vector<std::u16string> include_masks_;
@@ -127,7 +159,14 @@ class CFinder {
   std::atomic<bool> running_{false};
   bool canceled_ = false;
   ReadOnlyAction run_read_only_ = ReadOnlyAction::kAsk;
-  std::unique_ptr<CFileHandlerFactoryPro> factory_;
+  std::unique_ptr<CFileHandlerFactoryPro> factory_;  // the single-file run's
+  std::unique_ptr<CContentPool> pool_;
+  unsigned worker_count_ = 0;
+  std::deque<Step> steps_;
+  FileResultBatch batch_;  // the reported folder's records not yet handed over
+  std::vector<Uncommitted> group_;
+  std::chrono::steady_clock::time_point handed_over_;
+  bool handed_any_ = false;           // whether the run has handed over a result yet
   HandlerSettings settings_;          // the running run's own copy
   HandlerSettings pending_settings_;  // what the next run copies
   std::mutex settings_lock_;

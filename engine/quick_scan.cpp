@@ -117,6 +117,16 @@ bool QuickScanApplies(std::u16string_view pattern) {
   return true;
 }
 
+QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view pattern,
+                               bool case_sensitive, bool null_check) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (StartsWithMark(p, bytes.size())) return QuickScanResult::kUnsure;
+  if (BytePattern(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0)
+    return QuickScanResult::kFound;
+  if (null_check && std::memchr(p, 0, bytes.size())) return QuickScanResult::kSkippedNul;
+  return QuickScanResult::kNotFound;
+}
+
 QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
                               bool case_sensitive, bool null_check, platform::Event& stop) {
   platform::File file;

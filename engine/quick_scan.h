@@ -16,5 +16,11 @@ enum class QuickScanResult { kNotFound, kFound, kSkippedNul, kCanceled, kUnsure 
 // search is not case-sensitive).
 bool QuickScanApplies(std::u16string_view pattern);
 
+// The same test over a whole file already in memory: kFound when the bytes
+// hold an occurrence (the caller's full pass then decides), else kNotFound
+// or, with the NUL rule, kSkippedNul; kUnsure for a file with a mark.
+QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view pattern,
+                               bool case_sensitive, bool null_check);
+
 QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
                               bool case_sensitive, bool null_check, platform::Event& stop);

@@ -4,10 +4,8 @@
 #include "engine/text_finder.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 #include "engine/quick_scan.h"
-
 #include "platform/scan.h"
 #include "platform/text.h"
 
@@ -177,9 +175,51 @@ std::uint64_t ByteOffsetOf(const ContentReader& reader, std::u16string_view piec
 
 }  // namespace
 
-bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
-                 const std::u16string& path, bool converted_text, bool case_sensitive,
-                 bool word_wrap, std::uint32_t max_matches, bool skip_null_files) {
+namespace {
+
+// Files a replacer reads whole when it opens them, so that a byte scan can
+// tell at once that one holds no match.
+constexpr std::size_t kWholeReadLimit = 4 << 20;
+
+// The byte scan that may decide a pass before any decoding: over the file in
+// chunks for a finder, over a replacer's whole read. True when it decided;
+// `found` then says how.
+bool ByteShortcut(CTextFinder& handler, const std::u16string& path, const ContentPassOptions& o,
+                  bool replacing, bool& found) {
+  found = false;
+  std::u16string pattern = o.case_sensitive ? o.text : platform::Lowered(o.text);
+  QuickScanResult result = QuickScanResult::kUnsure;
+  if (replacing) {
+    std::string_view bytes;
+    if (handler.reader.WholeFile(bytes))
+      result = QuickScanBytes(bytes, pattern, o.case_sensitive, handler.null_check);
+    // An occurrence: the replacer's pass rewrites the file from the same read.
+    if (result == QuickScanResult::kFound) return false;
+  } else {
+    result =
+        QuickScanFile(path, pattern, o.case_sensitive, handler.null_check, *handler.stop_event);
+  }
+  switch (result) {
+    case QuickScanResult::kFound: found = true; return true;
+    case QuickScanResult::kNotFound: return true;
+    case QuickScanResult::kCanceled: handler.canceled = true; return true;
+    case QuickScanResult::kSkippedNul:
+      handler.result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
+      handler.reason = kReasonNullCharacter;
+      return true;
+    case QuickScanResult::kUnsure: break;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ContentPass(CTextFinder& handler, const std::u16string& path,
+                 const ContentPassOptions& options, MatchList* matches) {
+  const std::u16string& text = options.text;
+  const bool converted_text = options.converted_text;
+  const bool word_wrap = options.word_wrap;
+  const std::uint32_t max_matches = options.max_matches;
   if (!handler.stop_event) {
     handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
     handler.reason = kReasonInternal;
@@ -192,28 +232,26 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
   handler.text = text;
   handler.converted_text = converted_text;
   handler.converted_little_endian = true;
-  handler.case_sensitive = case_sensitive;
+  handler.case_sensitive = options.case_sensitive;
   handler.word_wrap = word_wrap;
   handler.max_matches = max_matches;
-  handler.null_check = skip_null_files && !handler.IsConverted();
+  handler.null_check = options.skip_null_files && !handler.IsConverted();
   handler.search_from = 0;
   handler.piece_position = 0;
-  if (!matches && !word_wrap && !converted_text && typeid(handler) == typeid(CTextFinder)) {
-    std::u16string pattern = case_sensitive ? text : platform::Lowered(text);
-    if (QuickScanApplies(pattern)) {
-      switch (QuickScanFile(path, pattern, case_sensitive, handler.null_check, *handler.stop_event)) {
-        case QuickScanResult::kFound: return true;
-        case QuickScanResult::kNotFound: return false;
-        case QuickScanResult::kCanceled: handler.canceled = true; return false;
-        case QuickScanResult::kSkippedNul:
-          handler.result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
-          handler.reason = kReasonNullCharacter;
-          return false;
-        case QuickScanResult::kUnsure: break;
-      }
-    }
-  }
+  const bool replacing = handler.ReplacementLength() != -1;
+  // The byte shortcut: the handler matches the pattern's own text, and a
+  // match needs neither its neighbours nor a list.
+  const bool shortcut = !word_wrap && !converted_text && handler.SearchesLiterally() &&
+                        (!matches || replacing) &&
+                        QuickScanApplies(options.case_sensitive ? text : platform::Lowered(text));
+  bool found = false;
+  if (shortcut && !replacing && ByteShortcut(handler, path, options, false, found)) return found;
+  handler.reader.SetWholeFileLimit(shortcut && replacing ? kWholeReadLimit : 0);
   if (!handler.Open()) return false;
+  if (shortcut && replacing && ByteShortcut(handler, path, options, true, found)) {
+    handler.Close();
+    return false;
+  }
 
   // The carry lets a match that spans two pieces be found once, in the later
   // piece. It is the last (length - 1) characters, or the whole piece when
@@ -221,7 +259,6 @@ bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* ma
   // words carry one more: a match that ends where a piece ends is judged in
   // the next piece, once the character after it is known.
   const std::size_t carry_length = text.empty() ? 0 : text.size() - (word_wrap ? 0 : 1);
-  const bool replacing = handler.ReplacementLength() != -1;
   std::u16string buffer;
   std::size_t carry = 0;  // characters at the start of `buffer` kept from the last piece
   std::uint64_t consumed = 0;  // end of the last match, as an absolute offset

@@ -79,6 +79,9 @@ class CTextFinder {
   virtual bool SupportsReplace() const { return true; }
   virtual bool IsLittleEndian() const { return converted_little_endian; }
   virtual bool IsConverted() const { return false; }
+  // Whether a match is an occurrence of the pattern's own text in the
+  // decoded content, so that a byte scan of the file may decide the search.
+  virtual bool SearchesLiterally() const { return true; }
   virtual bool Open();
   virtual bool Close();
   // Appends the ranges found in `piece` (starting at or after `search_from`)
@@ -140,15 +143,33 @@ class CTextFinder {
 void FindPlain(std::u16string_view text, std::u16string_view pattern, std::size_t from,
                bool whole_words, std::vector<BlockMatch>& ranges);
 
+// What a content pass looks for, and how.
+struct ContentPassOptions {
+  std::u16string text;  // lower-case when the search ignores case (regex: as typed)
+  bool converted_text = false;
+  bool case_sensitive = false;
+  bool word_wrap = false;
+  // 0: no limit. A pass that builds a list ends at this many matches; a
+  // replacer goes on to the end and replaces every match, keeping only the
+  // first ones in the list.
+  std::uint32_t max_matches = 0;
+  bool skip_null_files = true;
+};
+
 // Drives `handler` over one file. `matches` is null in find mode (the pass
-// ends at the first match). `max_matches` (0: no limit) ends a pass that
-// builds a list at that many matches; a replacer goes on to the end and
-// replaces every match, keeping only the first ones in the list. Returns true
-// when the text was found or, with a list, when the list is not empty after
-// a successful Close.
-bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
-                 const std::u16string& path, bool converted_text, bool case_sensitive,
-                 bool word_wrap, std::uint32_t max_matches, bool skip_null_files);
+// ends at the first match). Returns true when the text was found or, with a
+// list, when the list is not empty after a successful Close.
+bool ContentPass(CTextFinder& handler, const std::u16string& path,
+                 const ContentPassOptions& options, MatchList* matches);
+
+// The same with the options spelled out, for callers that test one case.
+inline bool ContentPass(CTextFinder& handler, const std::u16string& text, MatchList* matches,
+                        const std::u16string& path, bool converted_text, bool case_sensitive,
+                        bool word_wrap, std::uint32_t max_matches, bool skip_null_files) {
+  return ContentPass(
+      handler, path,
+      {text, converted_text, case_sensitive, word_wrap, max_matches, skip_null_files}, matches);
+}
 
 // Turns raw matches into the match list with context lines re-read from the
 // file. Returns false when reading the context failed.

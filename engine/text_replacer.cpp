@@ -3,8 +3,10 @@
 #include "engine/text_replacer.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "engine/file_result.h"
+#include "platform/sync.h"
 #include "platform/text.h"
 
 // ---- Real file operations --------------------------------------------------------
@@ -217,6 +219,32 @@ bool Commit(IFileOperations& ops, const CommitJob& job, ReplaceFailure& failure,
   return true;
 }
 
+void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& rewrites,
+                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created) {
+  failures.assign(rewrites.size(), {});
+  std::vector<std::uint32_t> flushed(rewrites.size(), 0);
+  std::atomic<std::size_t> next{0};
+  auto flush_some = [&] {
+    for (std::size_t i; (i = next++) < rewrites.size();) flushed[i] = ops.Flush(rewrites[i]->file);
+  };
+  // Flushes mostly wait for the disk: more threads than cores pay off.
+  constexpr std::size_t kFlushThreads = 16;
+  std::vector<platform::WorkerThread> helpers(
+      rewrites.empty() ? 0 : std::min(kFlushThreads, rewrites.size()) - 1);
+  for (auto& helper : helpers) (void)helper.Start(flush_some);
+  flush_some();
+  for (auto& helper : helpers) helper.Join();
+  for (std::size_t i = 0; i < rewrites.size(); ++i) {
+    CommitJob& job = rewrites[i]->job;
+    if (flushed[i] != 0) {
+      (void)ops.Discard(*job.temp_file, job.temporary);
+      failures[i] = {kReasonReplaceWrite, flushed[i]};
+      continue;
+    }
+    (void)Commit(ops, job, failures[i], created);
+  }
+}
+
 // ---- CTextReplacer -------------------------------------------------------------------
 
 namespace {
@@ -237,6 +265,9 @@ bool CTextReplacer::Open() {
   held_.clear();
   bytes_.clear();
   created.clear();
+  prepared.reset();
+  matched_ = started_ = false;
+  passed_bytes_ = 0;
   // OpenReader leaves the reader's failure, with its system code, in the
   // handler's fields.
   if (!OpenReader(true)) return false;
@@ -248,10 +279,6 @@ bool CTextReplacer::Open() {
     reader.Close();
     return Fail(kReasonReplaceChanged, original.error());
   }
-  if (!original.GetMetadata(metadata_)) {
-    reader.Close();
-    return Fail(kReasonReplaceOwner, original.error());
-  }
   // Converted text goes back as UTF-16LE; everything else in the encoding it
   // was read in, with its mark.
   out_encoding_ = converted_text ? TextEncoding::kUtf16Le : reader.encoding();
@@ -260,17 +287,37 @@ bool CTextReplacer::Open() {
     reader.Close();
     return Fail(kReasonReplaceEncoding, 0);  // no exact form in this file's encoding
   }
-  if (std::uint32_t rc = CreateTemporaryBeside(*ops, path, u".tmp", temp_file, temp_path)) {
+  // Text written back in the encoding it was read in is the file's own bytes
+  // up to the first match: the temporary file is made then, and those bytes
+  // are copied. Otherwise (converted text going back in another encoding)
+  // it is made now.
+  if (out_encoding_ != reader.encoding() && !StartTemporary()) {
     reader.Close();
-    return Fail(kReasonReplaceTempCreate, rc);
+    return false;
   }
+  return true;
+}
+
+bool CTextReplacer::StartTemporary() {
+  platform::File& original = reader.file();
+  if (!original.GetMetadata(metadata_)) return Fail(kReasonReplaceOwner, original.error());
+  if (std::uint32_t rc = CreateTemporaryBeside(*ops, path, u".tmp", temp_file, temp_path))
+    return Fail(kReasonReplaceTempCreate, rc);
   created.push_back(temp_path);
+  started_ = true;
   if (!converted_text && reader.mark_length() > 0) {
     static constexpr unsigned char kMarks[][4] = {
         {}, {0xEF, 0xBB, 0xBF}, {0xFF, 0xFE}, {0xFE, 0xFF}, {0xFF, 0xFE, 0, 0}, {0, 0, 0xFE, 0xFF}};
     const auto* mark = kMarks[static_cast<int>(reader.encoding())];
     bytes_.assign(reinterpret_cast<const char*>(mark), reader.mark_length());
   }
+  if (passed_bytes_ == 0) return true;
+  bool copied = reader.CopyRaw(reader.mark_length(), passed_bytes_, [this](std::string_view block) {
+    bytes_.append(block);
+    return FlushBytes();
+  });
+  if (failed_) return Fail(kReasonReplaceWrite, write_error_);
+  if (!copied) return Fail(kReasonReadError, reader.file().error());
   return true;
 }
 
@@ -292,7 +339,9 @@ bool CTextReplacer::FlushBytes() {
 
 bool CTextReplacer::WritePiece(std::u16string_view piece, const std::vector<BlockMatch>& ranges,
                                std::int32_t prefix_length) {
-  if (failed_) return false;
+  if (failed_ || failure.reason != 0) return false;
+  if (!ranges.empty()) matched_ = true;
+  if (matched_ && !started_ && !StartTemporary()) return false;
   // The start of the piece repeats text of the previous one; the part of it
   // still held back is the only part not yet written.
   std::size_t cursor = static_cast<std::size_t>(prefix_length) - held_.size();
@@ -316,6 +365,10 @@ bool CTextReplacer::WritePiece(std::u16string_view piece, const std::vector<Bloc
     ++limit;
   out_.append(piece.substr(cursor, limit - cursor));
   held_.assign(piece.substr(limit));
+  if (!started_) {
+    passed_bytes_ += EncodedSize(out_encoding_, out_);
+    return true;
+  }
   return WriteText(out_);
 }
 
@@ -326,8 +379,11 @@ void CTextReplacer::Discard() {
 // Writes what is still held, gives the temporary file the original's owner
 // and mode, and flushes it; false with `failure` set.
 bool CTextReplacer::FinishTemporary() {
+  if (failure.reason != 0) return false;  // the temporary file could not be started
   // Content that would not come back byte for byte must not replace the file.
   if (!failed_ && !reader.round_trips()) return Fail(kReasonReplaceRoundTrip, 0);
+  // Nor may content the pass did not read to its end: the file changed.
+  if (reader.bytes_read() != original_.size) return Fail(kReasonReplaceChanged, 0);
   if (!failed_) {
     WriteText(held_);
     FlushBytes();
@@ -340,6 +396,7 @@ bool CTextReplacer::FinishTemporary() {
   // with the data.
   if (std::uint32_t rc = ops->SetMetadata(temp_file, metadata_))
     return Fail(kReasonReplaceOwner, rc);
+  if (defer_commit) return true;  // flushed with others before the commit
   if (std::uint32_t rc = ops->Flush(temp_file)) return Fail(kReasonReplaceWrite, rc);
   return true;
 }
@@ -348,7 +405,12 @@ bool CTextReplacer::Close() {
   reader.Close();
   if (canceled) {
     failure = {};
-    return ops->Discard(temp_file, temp_path) == 0;
+    return !temp_file.IsOpen() || ops->Discard(temp_file, temp_path) == 0;
+  }
+  // Nothing matched: nothing to rewrite.
+  if (!matched_) {
+    Discard();
+    return reader.error_kind() == 0 && failure.reason == 0;
   }
   // A pass that did not read the whole file leaves it alone; the reader's
   // kind and reason say why.
@@ -362,5 +424,12 @@ bool CTextReplacer::Close() {
   job.target = path;
   job.backup = backup ? path + u".bak" : u"";
   job.original = original_;
+  if (defer_commit) {
+    prepared = std::make_unique<PreparedRewrite>();
+    prepared->file = std::move(temp_file);
+    prepared->job = std::move(job);
+    prepared->job.temp_file = &prepared->file;
+    return true;
+  }
   return Commit(*ops, job, failure, &created);
 }

@@ -5,6 +5,7 @@
 // Tested by tests/engine/text_replacer_test.cpp and commit_test.cpp.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,21 @@ struct CommitJob {
 [[nodiscard]] bool Commit(IFileOperations& ops, const CommitJob& job, ReplaceFailure& failure,
                           std::vector<std::u16string>* created = nullptr);
 
+// A rewritten file, written but not yet flushed, waiting for its commit.
+struct PreparedRewrite {
+  platform::File file;
+  CommitJob job;  // job.temp_file points at `file`
+};
+
+// Flushes the files of several rewrites together (in parallel: each flush
+// mostly waits for the disk, and the file system commits concurrent flushes
+// together), then commits each in turn as Commit does. `failures[i]` says how
+// rewrite i ended (reason 0: it took its target's place). A rewrite whose
+// flush failed is removed and fails (kReasonReplaceWrite). Every temporary
+// file is closed or removed afterwards.
+void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& rewrites,
+                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created);
+
 // Creates the temporary file beside `path`: path + suffix, else
 // path + "(2)" + suffix... up to "(99)". Returns 0 or the error of the
 // creation that failed for another reason than a taken name.
@@ -95,7 +111,15 @@ class CTextReplacer : public CTextFinder {
     return static_cast<std::int32_t>(replace_text.size());
   }
 
+  // Whether the last pass met a match. The temporary file is made at the
+  // first match, so a file without one is read once and nothing is written.
+  bool matched() const { return matched_; }
+
   bool backup = false;
+  // Close leaves the written file in `prepared` instead of flushing it and
+  // swapping it in; the caller commits it (CommitRewrites).
+  bool defer_commit = false;
+  std::unique_ptr<PreparedRewrite> prepared;
   std::u16string replace_text;
   std::u16string temp_path;
   platform::File temp_file;
@@ -110,6 +134,7 @@ class CTextReplacer : public CTextFinder {
   bool WriteText(std::u16string_view text);
   bool FlushBytes();
   bool Fail(std::int32_t reason, std::uint32_t error);
+  bool StartTemporary();
   bool FinishTemporary();
   void Discard();
 
@@ -118,7 +143,10 @@ class CTextReplacer : public CTextFinder {
   std::u16string out_;
   std::string bytes_;
   bool failed_ = false;
-  std::uint32_t write_error_ = 0;  // of the write that set failed_; 0: encoding
+  bool matched_ = false;
+  bool started_ = false;            // the temporary file exists
+  std::uint64_t passed_bytes_ = 0;  // content before the first match, copied as it is
+  std::uint32_t write_error_ = 0;   // of the write that set failed_; 0: encoding
   platform::FileIdentity original_;
   platform::FileMetadata metadata_;
 };

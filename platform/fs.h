@@ -90,6 +90,9 @@ class FolderListing {
   // when the entry vanished meanwhile; the entry keeps what it had.
   bool LoadDetails(FolderEntry& entry);
   void Close();
+  // LoadDetails for an entry of a listing that may be closed by now, by the
+  // entry's full path (a stat call by path; a no-op on Windows).
+  static bool LoadDetailsByPath(std::u16string_view path, FolderEntry& entry);
   std::uint32_t error() const { return error_; }
 
  private:

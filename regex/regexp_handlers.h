@@ -75,6 +75,7 @@ class CRegexpHandler {
 
 class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {
  public:
+  bool SearchesLiterally() const override { return false; }
   bool Open() override;
   bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
 };
@@ -84,6 +85,7 @@ class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {
 // unchanged: Close discards the partial rewrite.
 class CRegexpTextReplacer : public CTextReplacer, public CRegexpHandler {
  public:
+  bool SearchesLiterally() const override { return false; }
   bool Open() override;
   bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
   bool Close() override;

@@ -304,6 +304,22 @@ bool FolderListing::LoadDetails(FolderEntry& entry) {
   return true;
 }
 
+bool FolderListing::LoadDetailsByPath(std::u16string_view path, FolderEntry& entry) {
+  if (entry.details_loaded) return true;
+  std::string native;
+  if (!Native(path, native)) return false;
+  struct stat lst {
+  }, st{};
+  if (fstatat(AT_FDCWD, native.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0) return posix::Fail(errno);
+  bool is_link = S_ISLNK(lst.st_mode);
+  if (!is_link || fstatat(AT_FDCWD, native.c_str(), &st, 0) != 0)
+    st = lst;  // dangling link: itself
+  std::size_t slash = native.rfind('/');
+  FillFromStat(st, is_link,
+               std::string_view(native).substr(slash == std::string::npos ? 0 : slash + 1), entry);
+  return true;
+}
+
 void FolderListing::Close() {
   if (impl_ && impl_->dir) {
     closedir(impl_->dir);

@@ -1,5 +1,6 @@
 // POSIX stand-in for the Windows event and worker thread (sync.h).
 // Tested by tests/platform/sync_test.cpp.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -12,7 +13,9 @@ namespace platform {
 struct Event::Impl {
   std::mutex lock;
   std::condition_variable changed;
-  bool signalled = false;
+  // Changed under `lock`; read without it by polls, which content workers
+  // make at every piece.
+  std::atomic<bool> signalled{false};
   bool manual_reset = false;
 };
 
@@ -35,15 +38,12 @@ void Event::Reset() {
 }
 
 bool Event::Wait(std::uint32_t milliseconds) {
+  // A poll must not sleep, nor take the lock: wait_for with a zero time-out
+  // still makes a futex call, and the walk polls between every two entries.
+  if (milliseconds == 0 && impl_->manual_reset) return impl_->signalled.load();
   std::unique_lock<std::mutex> guard(impl_->lock);
-  // A poll must not sleep: wait_for with a zero time-out still makes a futex
-  // call, and the walk polls between every two entries.
-  if (milliseconds == 0) {
-    bool was = impl_->signalled;
-    if (!impl_->manual_reset) impl_->signalled = false;
-    return was;
-  }
-  auto ready = [this] { return impl_->signalled; };
+  if (milliseconds == 0) return impl_->signalled.exchange(false);
+  auto ready = [this] { return impl_->signalled.load(); };
   if (milliseconds == kInfinite) {
     impl_->changed.wait(guard, ready);
   } else if (!impl_->changed.wait_for(guard, std::chrono::milliseconds(milliseconds), ready)) {

@@ -171,6 +171,11 @@ bool FolderListing::LoadDetails(FolderEntry& entry) {
   return true;
 }
 
+bool FolderListing::LoadDetailsByPath(std::u16string_view, FolderEntry& entry) {
+  entry.details_loaded = true;
+  return true;
+}
+
 void FolderListing::Close() {
   if (impl_ && impl_->folder != INVALID_HANDLE_VALUE) {
     CloseHandle(impl_->folder);

@@ -112,6 +112,7 @@ TEST(CliOptionsTest, RefusedCommandLinesGiveOneLineUsageErrors) {
       {{"-p", "x", "--size-min", "12Q"}, "--size-min: not a size: 12Q"},
       {{"-p", "x", "--size-max", "99999999999999999999"}, "--size-max: not a size"},
       {{"-p", "x", "--size-min", ""}, "--size-min: not a size"},
+      {{"-p", "x", "-j", "0"}, "--jobs"},
   };
   for (const auto& c : cases) {
     CliOptions options;
@@ -167,6 +168,8 @@ TEST(CliOptionsTest, EveryOptionReachesItsField) {
                        "--max-matches",
                        "7",
                        "--json",
+                       "-j",
+                       "3",
                        "--data-dir",
                        "d"},
                       o);
@@ -191,6 +194,7 @@ TEST(CliOptionsTest, EveryOptionReachesItsField) {
   EXPECT_TRUE(o.matches);
   EXPECT_EQ(o.max_matches, 7u);
   EXPECT_TRUE(o.json);
+  EXPECT_EQ(o.jobs, 3u);
   EXPECT_EQ(o.data_dir, "d");
 }
 

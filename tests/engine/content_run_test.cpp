@@ -17,8 +17,10 @@ using engine_test::RecordingListener;
 using engine_test::RunToEnd;
 using Strings = std::vector<std::string>;
 
-class ContentRunTest : public ::testing::Test {
+class ContentRunTest : public ::testing::TestWithParam<unsigned> {
  protected:
+  void SetUp() override { engine_test::Workers() = GetParam(); }
+  void TearDown() override { engine_test::Workers() = 0; }
   FileFindParamsIn Params(std::u16string text, std::u16string mask = u"*") const {
     FileFindParamsIn params;
     params.path = tree_.root();
@@ -55,7 +57,7 @@ class ContentRunTest : public ::testing::Test {
   testing_support::TempTree tree_;
 };
 
-TEST_F(ContentRunTest, ContentTestFindsSkipsAndIgnores) {
+TEST_P(ContentRunTest, ContentTestFindsSkipsAndIgnores) {
   tree_.Write(u"a.txt", "hello world");
   tree_.Write(u"b.txt", "nothing here");
   tree_.Write(u"c.exe", "hello");
@@ -99,7 +101,7 @@ TEST_F(ContentRunTest, ContentTestFindsSkipsAndIgnores) {
   }
 }
 
-TEST_F(ContentRunTest, DocumentsAreSearchedButNeverRewritten) {
+TEST_P(ContentRunTest, DocumentsAreSearchedButNeverRewritten) {
   tree_.Write(u"r.doc", "hello");
   tree_.Write(u"a.txt", "hello");
   // A find run hands the document to its filter, of which this system has
@@ -113,7 +115,7 @@ TEST_F(ContentRunTest, DocumentsAreSearchedButNeverRewritten) {
   EXPECT_EQ(tree_.Read(u"a.txt"), "bye");
 }
 
-TEST_F(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
+TEST_P(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
   for (int i = 0; i < 30; ++i) tree_.Write(platform::FromUtf8("f" + std::to_string(i)), "ab ab ab");
   tree_.Write(u"none", "nothing");
   tree_.Write(u"pl.txt", "ab");
@@ -150,7 +152,7 @@ TEST_F(ContentRunTest, ReplaceRunRewritesEveryFoundFileAndCountsReplacements) {
 // A file reached twice in one run (a folder listed twice, or inside another
 // listed folder) was rewritten twice. And a file with very many matches is
 // rewritten whole while its record keeps only the first ones.
-TEST_F(ContentRunTest, ReplaceRunRewritesEachFileOnceAndBoundsItsMatchList) {
+TEST_P(ContentRunTest, ReplaceRunRewritesEachFileOnceAndBoundsItsMatchList) {
   tree_.Write(u"a/x.txt", "x a x");
   tree_.Write(u"a/b/y.txt", "y a y");
   std::string many;
@@ -175,7 +177,7 @@ TEST_F(ContentRunTest, ReplaceRunRewritesEachFileOnceAndBoundsItsMatchList) {
 
 // A file with another name is left alone (the other name would keep the old
 // text), unless that name is the backup a killed run linked to it.
-TEST_F(ContentRunTest, HardLinkedFilesAreSkippedUnlessTheOtherNameIsTheirBackup) {
+TEST_P(ContentRunTest, HardLinkedFilesAreSkippedUnlessTheOtherNameIsTheirBackup) {
   tree_.Write(u"k.txt", "a");
   tree_.Write(u"m.txt", "a");
   std::error_code error;
@@ -194,7 +196,7 @@ TEST_F(ContentRunTest, HardLinkedFilesAreSkippedUnlessTheOtherNameIsTheirBackup)
   EXPECT_EQ(tree_.Read(u"m.txt"), "a");
 }
 
-TEST_F(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
+TEST_P(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
   tree_.Write(u"h.txt", "caf\xE9 CAF\xC9");
   FileFindParamsIn params = Params(u"e9");
   params.binary = true;
@@ -206,7 +208,7 @@ TEST_F(ContentRunTest, HexReplaceRunWritesTheBytesTheDigitsStandFor) {
   EXPECT_EQ(tree_.Read(u"h.txt"), "cafe! CAF\xC9");
 }
 
-TEST_F(ContentRunTest, BackupsAreNeverResultsWhenTheBackupOptionIsOn) {
+TEST_P(ContentRunTest, BackupsAreNeverResultsWhenTheBackupOptionIsOn) {
   tree_.Write(u"a.txt", "x");
   tree_.Write(u"a.txt.bak", "x");
   tree_.Write(u"b.BAK", "x");
@@ -233,7 +235,7 @@ TEST_F(ContentRunTest, BackupsAreNeverResultsWhenTheBackupOptionIsOn) {
   EXPECT_EQ(Names(), (std::set<std::u16string>{u"a.txt", u"a.txt.bak", u"a.txt(2).bak", u"b.BAK"}));
 }
 
-TEST_F(ContentRunTest, ReadOnlyFilesFollowTheAnswersToTheQuestion) {
+TEST_P(ContentRunTest, ReadOnlyFilesFollowTheAnswersToTheQuestion) {
   using A = ReadOnlyAnswer;
   struct Case {
     const char* name;
@@ -277,7 +279,7 @@ TEST_F(ContentRunTest, ReadOnlyFilesFollowTheAnswersToTheQuestion) {
   }
 }
 
-TEST_F(ContentRunTest, StopDuringARewriteDropsThatFileAndKeepsEarlierOnes) {
+TEST_P(ContentRunTest, StopDuringARewriteDropsThatFileAndKeepsEarlierOnes) {
   tree_.Write(u"a.txt", "x");
   std::string big;
   for (int i = 0; i < 200; ++i) big += "x marks the spot\r\n";
@@ -301,7 +303,7 @@ TEST_F(ContentRunTest, StopDuringARewriteDropsThatFileAndKeepsEarlierOnes) {
   EXPECT_EQ(Names(u"sub"), std::set<std::u16string>{u"big.txt"});
 }
 
-TEST_F(ContentRunTest, SingleFileRunHandsOverItsMatchList) {
+TEST_P(ContentRunTest, SingleFileRunHandsOverItsMatchList) {
   std::u16string path = tree_.Write(u"s.txt", "ab ab ab ab");
   struct Case {
     std::uint32_t max_matches;
@@ -333,5 +335,9 @@ TEST_F(ContentRunTest, SingleFileRunHandsOverItsMatchList) {
   EXPECT_FALSE(finder.running());
   EXPECT_TRUE(listener.events.empty());
 }
+
+// Every table runs with one content worker, two and eight: the same
+// results, batches and files whatever the number.
+INSTANTIATE_TEST_SUITE_P(Workers, ContentRunTest, ::testing::Values(1u, 2u, 8u));
 
 }  // namespace

@@ -20,8 +20,10 @@ using engine_test::RunToEnd;
 using engine_test::U8;
 using Strings = std::vector<std::string>;
 
-class FinderTest : public ::testing::Test {
+class FinderTest : public ::testing::TestWithParam<unsigned> {
  protected:
+  void SetUp() override { engine_test::Workers() = GetParam(); }
+  void TearDown() override { engine_test::Workers() = 0; }
   FileFindParamsIn Params(std::u16string mask = u"*.*", bool subfolders = true) const {
     FileFindParamsIn params;
     params.path = tree_.root();
@@ -58,7 +60,7 @@ bool IsDepthFirst(const Strings& entered) {
   return true;
 }
 
-TEST_F(FinderTest, WalkIsDepthFirstWithOneBatchPerFolder) {
+TEST_P(FinderTest, WalkIsDepthFirstWithOneBatchPerFolder) {
   for (const char* file : {"a.txt", "b/c.txt", "b/d/e.txt", "b/d/x.log", "b/d/i/j.txt", "f/g.txt",
                            "f/k/l.txt", "m.log"})
     tree_.Write(platform::FromUtf8(file), "x");
@@ -90,7 +92,7 @@ TEST_F(FinderTest, WalkIsDepthFirstWithOneBatchPerFolder) {
   EXPECT_EQ(Found(Params(u"*.txt", false)), Strings{"a.txt"});
 }
 
-TEST_F(FinderTest, LinkedFoldersAreReportedButNeverEntered) {
+TEST_P(FinderTest, LinkedFoldersAreReportedButNeverEntered) {
   tree_.Write(u"real/f.txt", "x");
   std::error_code error;
   // A link to a folder elsewhere and one back to the root, which would make
@@ -110,7 +112,7 @@ TEST_F(FinderTest, LinkedFoldersAreReportedButNeverEntered) {
 
 // A folder that takes long hands its results over in parts: the same
 // records, in the same order, as one batch would hold.
-TEST_F(FinderTest, ASlowFolderHandsItsResultsOverInParts) {
+TEST_P(FinderTest, ASlowFolderHandsItsResultsOverInParts) {
   for (const char* file : {"a.txt", "b.txt", "c.txt", "d/e.txt"}) tree_.Write(platform::FromUtf8(file), "x");
   RecordingListener whole(tree_.root()), parts(tree_.root());
   CFinder one(&whole), many(&parts);
@@ -129,7 +131,7 @@ TEST_F(FinderTest, ASlowFolderHandsItsResultsOverInParts) {
   EXPECT_EQ(parts.events.back(), "finished");
 }
 
-TEST_F(FinderTest, ResultRecordsDescribeTheEntry) {
+TEST_P(FinderTest, ResultRecordsDescribeTheEntry) {
   tree_.Write(u"notes.v1.txt", "12345");
   tree_.Folder(u"dir.d");
   RecordingListener listener(tree_.root());
@@ -149,7 +151,7 @@ TEST_F(FinderTest, ResultRecordsDescribeTheEntry) {
   EXPECT_TRUE(folder.is_folder);
 }
 
-TEST_F(FinderTest, ExcludedFoldersAreSkippedWhereverTheirNameOccurs) {
+TEST_P(FinderTest, ExcludedFoldersAreSkippedWhereverTheirNameOccurs) {
   // The excluded word must not occur in the temporary root's own path, which
   // is why it is not "tmp".
   for (const char* file : {"SkipMe/x.txt", "a/skipme2/y.txt", "a/b/SKIPME/z.txt",
@@ -179,7 +181,7 @@ TEST_F(FinderTest, ExcludedFoldersAreSkippedWhereverTheirNameOccurs) {
 // Each folder is walked once however the list names it, an empty list never
 // becomes the root of the drive, and a root that is missing or is a file says
 // so in an error record.
-TEST_F(FinderTest, RootsAreWalkedOnceAndBadRootsAreReported) {
+TEST_P(FinderTest, RootsAreWalkedOnceAndBadRootsAreReported) {
   tree_.Write(u"a/x.txt", "x");
   tree_.Write(u"a/sub/y.txt", "y");
   tree_.Write(u"f.txt", "f");
@@ -218,7 +220,7 @@ TEST_F(FinderTest, RootsAreWalkedOnceAndBadRootsAreReported) {
   EXPECT_NE(missing.error_code, 0u);
 }
 
-TEST_F(FinderTest, FoldersAreResultsOnlyInSearchesWithoutTextSizeOrDate) {
+TEST_P(FinderTest, FoldersAreResultsOnlyInSearchesWithoutTextSizeOrDate) {
   tree_.Folder(u"dir1");
   tree_.Folder(u"dir2");
   tree_.Write(u"f.txt", "hello");
@@ -248,7 +250,7 @@ TEST_F(FinderTest, FoldersAreResultsOnlyInSearchesWithoutTextSizeOrDate) {
   }
 }
 
-TEST_F(FinderTest, SizeAndDateBoundsAreInclusive) {
+TEST_P(FinderTest, SizeAndDateBoundsAreInclusive) {
   for (int size : {9, 10, 11, 20, 21})
     tree_.Write(platform::FromUtf8("s" + std::to_string(size)), std::string(size, 'x'));
   struct SizeCase {
@@ -289,7 +291,7 @@ TEST_F(FinderTest, SizeAndDateBoundsAreInclusive) {
   }
 }
 
-TEST_F(FinderTest, HiddenAndReadOnlyConditions) {
+TEST_P(FinderTest, HiddenAndReadOnlyConditions) {
   tree_.Write(u"plain.txt", "x");
   ASSERT_TRUE(
       platform::SetFileAttributes(tree_.Write(u".hidden.txt", "x"), platform::attr::hidden));
@@ -314,7 +316,7 @@ TEST_F(FinderTest, HiddenAndReadOnlyConditions) {
   }
 }
 
-TEST_F(FinderTest, StopEndsTheWalkAndTheFinderRunsAgain) {
+TEST_P(FinderTest, StopEndsTheWalkAndTheFinderRunsAgain) {
   // 1 + 6 + 36 folders, each with a file.
   int folders = 1;
   tree_.Write(u"f.txt", "x");
@@ -350,7 +352,7 @@ TEST_F(FinderTest, StopEndsTheWalkAndTheFinderRunsAgain) {
   EXPECT_EQ(listener.events.back(), "finished");
 }
 
-TEST_F(FinderTest, StartWhileRunningDoesNothing) {
+TEST_P(FinderTest, StartWhileRunningDoesNothing) {
   tree_.Write(u"a/f.txt", "x");
   RecordingListener listener(tree_.root());
   CFinder finder(&listener);
@@ -368,5 +370,9 @@ TEST_F(FinderTest, StartWhileRunningDoesNothing) {
   EXPECT_EQ(listener.events,
             (Strings{"enter .", "batch .: a", "enter a", "batch a: f.txt", "finished"}));
 }
+
+// Every table runs with one content worker, two and eight: the same
+// results, batches and files whatever the number.
+INSTANTIATE_TEST_SUITE_P(Workers, FinderTest, ::testing::Values(1u, 2u, 8u));
 
 }  // namespace

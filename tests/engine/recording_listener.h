@@ -36,6 +36,9 @@ class RecordingListener : public CFinder::IFileFindListener {
   std::function<void(std::size_t entered)> on_enter;
   std::u16string matches_path;
   std::unique_ptr<MatchList> matches;
+  // Every record in the order it arrived: "path kind reason replaces" and
+  // the positions of its matches.
+  std::vector<std::string> order;
 
   std::string Rel(const std::u16string& path) const {
     if (path == root_) return ".";
@@ -61,6 +64,10 @@ class RecordingListener : public CFinder::IFileFindListener {
       if (Rel(r->folder) != folder) folder = "mixed";
       names.push_back(U8(r->file_name));
       std::string key = RelResult(*r);
+      std::string line = key + " " + std::to_string(static_cast<int>(r->kind)) + " " +
+                         std::to_string(r->reason) + " " + std::to_string(r->replaces);
+      for (const auto& m : r->matches) line += " " + std::to_string(m.position);
+      order.push_back(line);
       results[key] = std::move(r);
     }
     std::sort(names.begin(), names.end());
@@ -92,11 +99,19 @@ class RecordingListener : public CFinder::IFileFindListener {
   std::u16string root_;
 };
 
+// The content workers of the runs RunToEnd makes (0: one per hardware
+// thread); the test tables run with several counts.
+inline unsigned& Workers() {
+  static unsigned workers = 0;
+  return workers;
+}
+
 // Runs one search to its end: prepare, start, wait for the worker.
 // Hands each folder's results over in one batch, however slow the machine:
 // the tests compare batches.
 inline void RunToEnd(CFinder& finder, const FileFindParamsIn& params, bool replace) {
   finder.SetBatchInterval(std::chrono::hours(1));
+  finder.SetWorkerCount(Workers());
   finder.Prepare(params);
   finder.Start(replace);
   finder.Wait();
