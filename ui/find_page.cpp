@@ -257,6 +257,10 @@ bool CFindPage::SaveResults(std::u16string_view data_folder) {
 void CFindPage::StopSearch() {
   run_.RequestStop();
   StopEngines(false);
+  // The worker has ended and its last report is queued: the rows that came
+  // before the stop go into the lists now, so that "Canceled" follows the
+  // click at once instead of after the backlog's time slices.
+  DrainReports(true);
   UpdateActionState();
 }
 
@@ -349,7 +353,7 @@ void CFindPage::SetCriteriaRunning(bool running) {
 
 // ---- Reports ----
 
-void CFindPage::DrainReports() {
+void CFindPage::DrainReports(bool all) {
   if (drain_timer_) {
     KillTimer(Handle(), kDrainTimer);
     drain_timer_ = false;
@@ -369,7 +373,8 @@ void CFindPage::DrainReports() {
       folder.reset();
       HandleReport(*report);
     }
-    if (std::chrono::steady_clock::now() >= deadline || HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+    if (!all &&
+        (std::chrono::steady_clock::now() >= deadline || HIWORD(GetQueueStatus(QS_INPUT)) != 0)) {
       break;
     }
   }

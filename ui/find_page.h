@@ -88,7 +88,9 @@ class CFindPage : public IPage, public ICriteriaHost, private IReadOnlyAsker {
   void StopEngines(bool preview_too);
   void UpdateActionState();
   void SetCriteriaRunning(bool running);
-  void DrainReports();
+  // Handles queued reports for at most one time slice, or all of them
+  // (after a stop, when the user waits for the run's end).
+  void DrainReports(bool all = false);
   void HandleReport(FindReport& report);
   void AddRecords(FileResultBatch& batch);
   void FinishRun(bool canceled);
