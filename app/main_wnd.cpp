@@ -144,8 +144,17 @@ LRESULT CMainWnd::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       tabs_.Move(static_cast<std::size_t>(wparam), static_cast<std::size_t>(lparam));
       return 0;
     case WM_CONTEXTMENU:
+      // The tab control's right click ends up here (its NM_RCLICK is left
+      // unanswered, so that the menu comes once).
       if (reinterpret_cast<HWND>(wparam) == tab_control_.Handle()) {
-        ShowTabMenu({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+        POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        if (at.x == -1 && at.y == -1) {  // from the keyboard: under the selected tab
+          RECT item{};
+          TabCtrl_GetItemRect(tab_control_.Handle(), static_cast<int>(tabs_.Selected()), &item);
+          at = {item.left, item.bottom};
+          ClientToScreen(tab_control_.Handle(), &at);
+        }
+        ShowTabMenu(at);
         return 0;
       }
       break;
@@ -170,7 +179,7 @@ LRESULT CMainWnd::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   return DefaultProc(msg, wparam, lparam);
 }
 
-void CMainWnd::OnNotify(NMHDR* header, LRESULT* result) {
+void CMainWnd::OnNotify(NMHDR* header, LRESULT*) {
   if (header->hwndFrom != tab_control_.Handle()) return;
   switch (header->code) {
     case TCN_SELCHANGING: current_id_ = tabs_.SelectedId(); break;
@@ -178,13 +187,6 @@ void CMainWnd::OnNotify(NMHDR* header, LRESULT* result) {
       const int index = TabCtrl_GetCurSel(tab_control_.Handle());
       if (index >= 0) tabs_.Select(static_cast<std::size_t>(index));
       ShowSelected(current_id_);
-      break;
-    }
-    case NM_RCLICK: {
-      POINT cursor{};
-      GetCursorPos(&cursor);
-      ShowTabMenu(cursor);
-      *result = 1;
       break;
     }
     default: break;
