@@ -31,6 +31,13 @@ bool CTextFinder::OpenReader(bool verify_round_trip) {
   return true;
 }
 
+bool CTextFinder::RequiredText(std::u16string& required, bool& any_case) {
+  if (!SearchesLiterally()) return false;
+  any_case = !case_sensitive;
+  required = any_case ? platform::Lowered(text) : text;
+  return true;
+}
+
 bool CTextFinder::Open() {
   canceled = false;
   return OpenReader(false);
@@ -182,25 +189,25 @@ namespace {
 constexpr std::size_t kWholeReadLimit = 4 << 20;
 
 // The byte scan that may decide a pass before any decoding: over the file in
-// chunks for a finder, over a replacer's whole read. True when it decided;
-// `found` then says how.
-bool ByteShortcut(CTextFinder& handler, const std::u16string& path, const ContentPassOptions& o,
-                  bool replacing, bool& found) {
+// chunks for a finder, over a replacer's whole read. It looks for `required`,
+// a text every match holds; when that text is the pattern itself (`literal`)
+// an occurrence decides a find too. True when it decided; `found` then says
+// how.
+bool ByteShortcut(CTextFinder& handler, const std::u16string& path, std::u16string_view required,
+                  bool any_case, bool literal, bool replacing, bool& found) {
   found = false;
-  std::u16string pattern = o.case_sensitive ? o.text : platform::Lowered(o.text);
   QuickScanResult result = QuickScanResult::kUnsure;
   if (replacing) {
     std::string_view bytes;
     if (handler.reader.WholeFile(bytes))
-      result = QuickScanBytes(bytes, pattern, o.case_sensitive, handler.null_check);
-    // An occurrence: the replacer's pass rewrites the file from the same read.
-    if (result == QuickScanResult::kFound) return false;
+      result = QuickScanBytes(bytes, required, !any_case, handler.null_check);
   } else {
-    result =
-        QuickScanFile(path, pattern, o.case_sensitive, handler.null_check, *handler.stop_event);
+    result = QuickScanFile(path, required, !any_case, handler.null_check, *handler.stop_event);
   }
   switch (result) {
-    case QuickScanResult::kFound: found = true; return true;
+    // An occurrence: a replacer's pass rewrites the file from the same read;
+    // a pattern that is more than its literal must still be matched.
+    case QuickScanResult::kFound: found = true; return literal && !replacing;
     case QuickScanResult::kNotFound: return true;
     case QuickScanResult::kCanceled: handler.canceled = true; return true;
     case QuickScanResult::kSkippedNul:
@@ -239,16 +246,22 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
   handler.search_from = 0;
   handler.piece_position = 0;
   const bool replacing = handler.ReplacementLength() != -1;
-  // The byte shortcut: the handler matches the pattern's own text, and a
-  // match needs neither its neighbours nor a list.
-  const bool shortcut = !word_wrap && !converted_text && handler.SearchesLiterally() &&
-                        (!matches || replacing) &&
-                        QuickScanApplies(options.case_sensitive ? text : platform::Lowered(text));
+  // The byte shortcut: a text every match holds rules out the files that
+  // lack it before any decoding. Where the handler matches that very text
+  // and needs neither its neighbours nor a list, an occurrence decides too.
+  std::u16string required;
+  bool any_case = false;
+  const bool shortcut = !converted_text && (!matches || replacing) &&
+                        handler.RequiredText(required, any_case) && QuickScanApplies(required);
+  const bool literal = !word_wrap && handler.SearchesLiterally();
   bool found = false;
-  if (shortcut && !replacing && ByteShortcut(handler, path, options, false, found)) return found;
+  if (shortcut && !replacing &&
+      ByteShortcut(handler, path, required, any_case, literal, false, found))
+    return found;
   handler.reader.SetWholeFileLimit(shortcut && replacing ? kWholeReadLimit : 0);
   if (!handler.Open()) return false;
-  if (shortcut && replacing && ByteShortcut(handler, path, options, true, found)) {
+  if (shortcut && replacing &&
+      ByteShortcut(handler, path, required, any_case, literal, true, found)) {
     handler.Close();
     return false;
   }

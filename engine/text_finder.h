@@ -82,6 +82,11 @@ class CTextFinder {
   // Whether a match is an occurrence of the pattern's own text in the
   // decoded content, so that a byte scan of the file may decide the search.
   virtual bool SearchesLiterally() const { return true; }
+  // A text that every match holds in the decoded content, lower-case with
+  // `any_case` when letters of either case match it, so that a byte scan
+  // may rule a file out before decoding it. False when there is none. Asked
+  // after the pass set the fields below, before Open.
+  virtual bool RequiredText(std::u16string& required, bool& any_case);
   virtual bool Open();
   virtual bool Close();
   // Appends the ranges found in `piece` (starting at or after `search_from`)

@@ -9,6 +9,7 @@
 #include "engine/file_result.h"
 #include "engine/regex_handlers.h"
 #include "platform/scan.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -23,13 +24,32 @@ std::uint64_t SaturatingProduct(std::uint64_t a, std::uint64_t b) {
 
 CRegexpHandler::~CRegexpHandler() = default;
 
-void CRegexpHandler::CompileFor(CTextFinder& handler, bool pieces_lowered) {
+void CRegexpHandler::Compile(const CTextFinder& handler, bool pieces_lowered) {
   // The pattern is never lowered as text: that would turn \D into \d, \Q
   // into a literal and so on. Ignoring case only changes how letters compare.
   unsigned flags = 0;
   if (!handler.case_sensitive)
     flags = regex::NO_CASE | (pieces_lowered ? unsigned{regex::LOWERED_TEXT} : 0u);
+  // A run searches every file with the same pattern: it is compiled once.
+  if (compiled_ && flags == compiled_flags_ && handler.text == compiled_text_) return;
   pattern_.Compile(handler.text.c_str(), flags);
+  compiled_ = true;
+  compiled_flags_ = flags;
+  compiled_text_ = handler.text;
+}
+
+bool CRegexpHandler::RequiredTextFor(const CTextFinder& handler, std::u16string& required,
+                                     bool& any_case) {
+  Compile(handler, true);
+  const regex::SearchPlan& plan = pattern_.plan();
+  if (plan.literal.empty()) return false;
+  any_case = plan.literal_no_case || !handler.case_sensitive;
+  required = any_case ? platform::Lowered(plan.literal) : plan.literal;
+  return true;
+}
+
+void CRegexpHandler::CompileFor(CTextFinder& handler, bool pieces_lowered) {
+  Compile(handler, pieces_lowered);
   platform::Event* stop_event = handler.stop_event;
   control_.stop = stop_event ? regex::StopHook{&PollStopEvent, stop_event} : regex::StopHook{};
   control_.whole_match_only = true;
@@ -122,6 +142,10 @@ bool CRegexpTextFinder::Open() {
   return true;
 }
 
+bool CRegexpTextFinder::RequiredText(std::u16string& required, bool& any_case) {
+  return RequiredTextFor(*this, required, any_case);
+}
+
 bool CRegexpTextFinder::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {
   // Lower-casing keeps every position, so the ranges refer to the piece as read.
   return SearchFor(*this, case_sensitive ? piece : Folded(piece), ranges);
@@ -131,6 +155,10 @@ bool CRegexpTextReplacer::Open() {
   if (!CTextReplacer::Open()) return false;
   CompileFor(*this, true);
   return true;
+}
+
+bool CRegexpTextReplacer::RequiredText(std::u16string& required, bool& any_case) {
+  return RequiredTextFor(*this, required, any_case);
 }
 
 bool CRegexpTextReplacer::SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) {

@@ -49,6 +49,8 @@ class CRegexpHandler {
   // with no outcome. `pieces_lowered`: the handler lower-cases every piece
   // before searching it, so the pattern's literals are lowered the same way.
   void CompileFor(CTextFinder& handler, bool pieces_lowered);
+  // RequiredText for a handler: the literal every match of its pattern holds.
+  bool RequiredTextFor(const CTextFinder& handler, std::u16string& required, bool& any_case);
   // SearchPiece for a handler: FindAll over `piece`, then the outcome turned
   // into the handler's fields. Once a piece was too complex or the search was
   // stopped, later pieces of the file are not searched.
@@ -60,7 +62,12 @@ class CRegexpHandler {
   // file's budget is spent.
   std::uint64_t CallBudget(int units);
 
+  void Compile(const CTextFinder& handler, bool pieces_lowered);
+
   regex::CPattern pattern_;
+  bool compiled_ = false;
+  unsigned compiled_flags_ = 0;
+  std::u16string compiled_text_;
   regex::CMatchState state_;
   regex::MatchSpans spans_;
   regex::SearchControl control_;
@@ -76,6 +83,7 @@ class CRegexpHandler {
 class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {
  public:
   bool SearchesLiterally() const override { return false; }
+  bool RequiredText(std::u16string& required, bool& any_case) override;
   bool Open() override;
   bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
 };
@@ -86,6 +94,7 @@ class CRegexpTextFinder : public CTextFinder, public CRegexpHandler {
 class CRegexpTextReplacer : public CTextReplacer, public CRegexpHandler {
  public:
   bool SearchesLiterally() const override { return false; }
+  bool RequiredText(std::u16string& required, bool& any_case) override;
   bool Open() override;
   bool SearchPiece(std::u16string_view piece, std::vector<BlockMatch>& ranges) override;
   bool Close() override;

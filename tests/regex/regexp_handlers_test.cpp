@@ -266,6 +266,57 @@ TEST_F(RegexpPassTest, StopDuringALongSearchCancelsThePass) {
   EXPECT_TRUE(finder_.Close());
 }
 
+// The oracle for the byte scan of a pattern's required literal: the same
+// handlers with the scan turned off.
+template <class Handler>
+struct FullPass : Handler {
+  bool RequiredText(std::u16string&, bool&) override { return false; }
+};
+
+// A file that lacks the literal every match needs is ruled out by a scan of
+// its bytes; the scan must decide exactly as the full pass: found or not,
+// skipped for a NUL, and for a replace run the same file afterwards.
+TEST_F(RegexpPassTest, LiteralScanDecidesAsTheFullPass) {
+  const std::u16string patterns[] = {u"[A-Z]+_RESUME", u"(?i)_resume\\b", u"\\w+_RESUME",
+                                     u"x\\d+yz",       u"ab(c|d)ef",      u"(?=\\w*Q)\\w+"};
+  const std::string contents[] = {
+      "",
+      "PM_RESUME\n",
+      "pm_resume\r\n",
+      "no match here\r\n",
+      "_RESUM\r\nE x12yz abdef Q\r\n",
+      std::string("BIN\0ARY PM_RESUME abcef", 24),
+      std::string("PM_RESUME x12yz abdef\0", 22),
+      std::string(2000, 'a') + "X_RESUME x77yz ABCEF\r\n" + std::string(1, '\0'),
+      "\xEF\xBB\xBFPM_RESUME",      // a marked file is decoded, never scanned
+      "\xC9_RESUME \xE9_resume\r\n",  // letters beyond ASCII
+  };
+  FullPass<CRegexpTextFinder> oracle;
+  FullPass<CRegexpTextReplacer> oracle_replacer;
+  for (const auto& pattern : patterns) {
+    for (const auto& content : contents) {
+      for (int mode = 0; mode < 4; ++mode) {
+        const bool case_sensitive = mode & 1, skip_null = mode & 2;
+        auto run = [&](CTextFinder& handler, MatchList* list) {
+          const std::u16string path = tree_.Write(u"scan.txt", content);
+          handler.stop_event = &stop_;
+          const bool found = ContentPass(handler, pattern, list, path, false, case_sensitive,
+                                         false, 0, skip_null);
+          return std::to_string(found) + " kind " + std::to_string(handler.result_kind) +
+                 " reason " + std::to_string(handler.reason) + " -> " + tree_.Read(u"scan.txt");
+        };
+        const std::string where = platform::ToUtf8(pattern) + " mode " + std::to_string(mode) +
+                                  " over " + Printable(std::u16string(content.begin(), content.end()));
+        EXPECT_EQ(run(finder_, nullptr), run(oracle, nullptr)) << where;
+        replacer_.replace_text = oracle_replacer.replace_text = u"R";
+        MatchList ours, theirs;
+        EXPECT_EQ(run(replacer_, &ours), run(oracle_replacer, &theirs)) << where << " replaced";
+        EXPECT_EQ(ours.size(), theirs.size()) << where;
+      }
+    }
+  }
+}
+
 TEST(RegexpHandlersSeamTest, FactoryFunctionsMakeTheRegexHandlers) {
   auto finder = CreateRegexFinder();
   auto replacer = CreateRegexReplacer();
