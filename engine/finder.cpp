@@ -17,7 +17,12 @@ namespace {
 // Bounds of the walk's lead over what it reported: steps held (records
 // included) and files handed to the workers.
 constexpr std::size_t kMaxSteps = 4096;
-constexpr std::size_t kJobsPerWorker = 16;
+// A find run keeps many files queued, so that the walk and the workers
+// rarely wait for each other (each wait costs a wake-up and a switch, more
+// than testing a small file). A replace run keeps few: a rewritten file
+// holds its open temporary file until the walk reports it.
+constexpr std::size_t kJobsPerWorker = 256;
+constexpr std::size_t kRewritesPerWorker = 16;
 // Rewrites flushed together at most.
 constexpr std::size_t kGroupLimit = 64;
 
@@ -303,7 +308,8 @@ bool CFinder::Push(Step step) {
     if (!Drain(true)) return false;
   // Too many files under test: the walk waits until the workers are half
   // through them (not for each one in turn), reporting meanwhile.
-  const std::size_t max_jobs = pool_ ? kJobsPerWorker * pool_->size() : 0;
+  const std::size_t max_jobs =
+      pool_ ? (replace_mode_ ? kRewritesPerWorker : kJobsPerWorker) * pool_->size() : 0;
   if (pool_ && pool_->in_flight() > max_jobs)
     while (!pool_->WaitBelow(max_jobs / 2, TimeToHandOver()))
       if (!Drain(false)) return false;

@@ -4,7 +4,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "platform/fs.h"
 #include "platform/scan.h"
@@ -17,12 +23,43 @@ constexpr std::size_t kChunk = 64 * 1024;
 unsigned char AsciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 unsigned char AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
-// Rough frequency of bytes in source and text files; higher is more common.
-int Commonness(unsigned char c) {
-  static constexpr char kByFrequency[] =
-      " etaoinsrhldcu_mfpgwyb,.vk-x()=;*/0\"1>:\n\t#2{}[]j&<+!'3q4z85679|%@$\\?^~`\r";
-  const char* at = std::strchr(kByFrequency, c);
-  return (c && at) ? static_cast<int>(sizeof kByFrequency - (at - kByFrequency)) : 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VARNEL_HAVE_AVX2_PAIR 1
+// scan::FindBytePair in steps of 32, for processors with AVX2 (chosen at run
+// time); the rest is left to the portable scan.
+__attribute__((target("avx2"))) std::size_t FindBytePairAvx2(
+    const unsigned char* p, std::size_t starts, std::size_t off1, unsigned char a1,
+    unsigned char b1, std::size_t off2, unsigned char a2, unsigned char b2) {
+  const __m256i va1 = _mm256_set1_epi8(static_cast<char>(a1));
+  const __m256i vb1 = _mm256_set1_epi8(static_cast<char>(b1));
+  const __m256i va2 = _mm256_set1_epi8(static_cast<char>(a2));
+  const __m256i vb2 = _mm256_set1_epi8(static_cast<char>(b2));
+  std::size_t s = 0;
+  for (; s + 32 <= starts; s += 32) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s + off1));
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s + off2));
+    const __m256i hit =
+        _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(x, va1), _mm256_cmpeq_epi8(x, vb1)),
+                         _mm256_or_si256(_mm256_cmpeq_epi8(y, va2), _mm256_cmpeq_epi8(y, vb2)));
+    const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hit));
+    if (mask != 0) return s + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  return s + scan::FindBytePair(p + s, starts - s, off1, a1, b1, off2, a2, b2);
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off1,
+                     unsigned char a1, unsigned char b1, std::size_t off2, unsigned char a2,
+                     unsigned char b2) {
+#if defined(VARNEL_HAVE_AVX2_PAIR)
+  if (HasAvx2()) return FindBytePairAvx2(p, starts, off1, a1, b1, off2, a2, b2);
+#endif
+  return scan::FindBytePair(p, starts, off1, a1, b1, off2, a2, b2);
 }
 
 class BytePattern {
@@ -33,7 +70,7 @@ class BytePattern {
     // twice for a one-byte pattern).
     auto score = [&](std::size_t i) {
       unsigned char c = bytes_[i];
-      return Commonness(c) + (case_sensitive ? 0 : Commonness(AsciiUpper(c)));
+      return scan::Commonness(c) + (case_sensitive ? 0 : scan::Commonness(AsciiUpper(c)));
     };
     for (std::size_t i = 1; i < bytes_.size(); ++i)
       if (score(i) < score(anchor_)) anchor_ = i;
@@ -55,7 +92,7 @@ class BytePattern {
     std::size_t start = 0;
     const std::size_t last = n - m;
     while (start <= last) {
-      start += scan::FindBytePair(p + start, last + 1 - start, anchor_, a_, b_, second_, a2_, b2_);
+      start += FindPair(p + start, last + 1 - start, anchor_, a_, b_, second_, a2_, b2_);
       if (start > last) return 0;
       if (Matches(p + start)) return start + m;
       ++start;
@@ -77,6 +114,20 @@ class BytePattern {
   std::size_t anchor_ = 0, second_ = 0;
   unsigned char a_ = 0, b_ = 0, a2_ = 0, b2_ = 0;
 };
+
+// The prepared pattern of the last scan on this thread: a run scans every
+// file for the same text.
+const BytePattern& PatternFor(std::u16string_view pattern, bool case_sensitive) {
+  thread_local std::optional<BytePattern> prepared;
+  thread_local std::u16string text;
+  thread_local bool prepared_case = false;
+  if (!prepared || prepared_case != case_sensitive || text != pattern) {
+    prepared.emplace(pattern, case_sensitive);
+    text = pattern;
+    prepared_case = case_sensitive;
+  }
+  return *prepared;
+}
 
 // The end of the reader's piece that holds byte `x` of an unmarked
 // single-byte file (byte offsets are character offsets there): the first CR LF
@@ -121,7 +172,7 @@ QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view patte
                                bool case_sensitive, bool null_check) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   if (StartsWithMark(p, bytes.size())) return QuickScanResult::kUnsure;
-  if (BytePattern(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0)
+  if (PatternFor(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0)
     return QuickScanResult::kFound;
   if (null_check && std::memchr(p, 0, bytes.size())) return QuickScanResult::kSkippedNul;
   return QuickScanResult::kNotFound;
@@ -131,7 +182,7 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
                               bool case_sensitive, bool null_check, platform::Event& stop) {
   platform::File file;
   if (!file.Open(path, platform::File::Mode::kRead)) return QuickScanResult::kUnsure;
-  BytePattern needle(pattern, case_sensitive);
+  const BytePattern& needle = PatternFor(pattern, case_sensitive);
   const std::size_t keep = needle.size() - 1;
   thread_local std::vector<unsigned char> buffer;
   buffer.resize(kChunk + keep);

@@ -67,22 +67,6 @@ bool CTextFinder::WritePiece(std::u16string_view, const std::vector<BlockMatch>&
   return true;
 }
 
-namespace {
-
-// How common a unit is in text files, roughly (higher is more common); units
-// not listed are taken as rare. Scanning for a rare unit finds few false
-// candidates.
-int Commonness(char16_t c) {
-  static constexpr char16_t kByFrequency[] =
-      u" etaoinsrhldcu_mfpgwyb,.vk-x()=;*/0\"1>:\n\t#2{}[]j&<+!'3q4z85679|%@$\\?^~`\r";
-  constexpr std::size_t n = sizeof kByFrequency / sizeof kByFrequency[0] - 1;
-  for (std::size_t i = 0; i < n; ++i)
-    if (kByFrequency[i] == c) return static_cast<int>(n - i);
-  return 0;
-}
-
-}  // namespace
-
 void CPlainPattern::Prepare(std::u16string_view pattern, bool case_sensitive) {
   text_.assign(pattern);
   case_sensitive_ = case_sensitive;
@@ -106,7 +90,7 @@ void CPlainPattern::Prepare(std::u16string_view pattern, bool case_sensitive) {
     variants(text_[i], v);
     if (v.empty() || v.size() > 2) continue;
     int score = 0;
-    for (char16_t c : v) score += Commonness(c);
+    for (char16_t c : v) score += scan::Commonness(c);
     if (best < 0 || score < best) {
       best = score;
       anchor_ = i;

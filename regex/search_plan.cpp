@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/scan.h"
 #include "regex/elements.h"
 
 #if defined(__SSE2__)
@@ -333,26 +334,6 @@ void CollectLiterals(const IElement* e, int offset, std::vector<LiteralCandidate
   }
 }
 
-// Rough rarity of a code unit in text and source code: lower is rarer.
-int Commonness(char16_t unit) {
-  static const auto kTable = [] {
-    std::array<unsigned char, 128> table{};
-    table.fill(90);  // other punctuation
-    const char* lower = "etaoinsrhldcumfpgwybvkxjqz";
-    const char* upper = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
-    for (int i = 0; i < 26; ++i) {
-      table[static_cast<unsigned char>(lower[i])] = static_cast<unsigned char>(240 - 2 * i);
-      table[static_cast<unsigned char>(upper[i])] = static_cast<unsigned char>(140 - 2 * i);
-    }
-    for (char digit = '1'; digit <= '9'; ++digit) table[static_cast<unsigned char>(digit)] = 150;
-    table['0'] = 160;
-    for (char c : std::string_view("_();,.*=->\"/{}#&")) table[static_cast<unsigned char>(c)] = 180;
-    for (char c : std::string_view(" \t\n\r")) table[static_cast<unsigned char>(c)] = 250;
-    return table;
-  }();
-  return unit < 128 ? kTable[unit] : 20;
-}
-
 void ChooseLiteral(const IElement* root, SearchPlan& plan) {
   std::vector<LiteralCandidate> candidates;
   CollectLiterals(root, 0, candidates);
@@ -372,11 +353,11 @@ void ChooseLiteral(const IElement* root, SearchPlan& plan) {
   plan.literal_offset = best->offset;
   int keys[2] = {0, 0};
   for (int i = 1; i < element->size(); ++i) {
-    if (Commonness(plan.literal[i]) < Commonness(plan.literal[keys[0]])) keys[0] = i;
+    if (scan::Commonness(plan.literal[i]) < scan::Commonness(plan.literal[keys[0]])) keys[0] = i;
   }
   keys[1] = keys[0] == 0 ? element->size() - 1 : 0;
   for (int i = 0; i < element->size(); ++i) {
-    if (i != keys[0] && Commonness(plan.literal[i]) < Commonness(plan.literal[keys[1]]))
+    if (i != keys[0] && scan::Commonness(plan.literal[i]) < scan::Commonness(plan.literal[keys[1]]))
       keys[1] = i;
   }
   plan.literal_keys[0] = keys[0];
