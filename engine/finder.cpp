@@ -150,6 +150,7 @@ void CFinder::RunFolderWalk() {
     setup.list_limit = params_.max_matches != 0 ? params_.max_matches : kReplaceListLimit;
     unsigned workers = worker_count_ != 0 ? worker_count_ : std::thread::hardware_concurrency();
     pool_ = std::make_unique<CContentPool>(setup, std::max(1u, workers));
+    if (replace_mode_) flush_crew_ = std::make_unique<CFlushCrew>();
   }
   bool canceled = false;
   for (const auto& folder : folders.include) {
@@ -165,6 +166,7 @@ void CFinder::RunFolderWalk() {
   if (canceled) Abandon();
   HandOver();
   pool_.reset();
+  flush_crew_.reset();
   running_ = false;
   listener_->OnFindFinished(canceled);
 }
@@ -434,7 +436,7 @@ void CFinder::CommitGroup() {
   for (const auto& item : group_) rewrites.push_back(item.job->rewritten.get());
   std::vector<ReplaceFailure> failures;
   std::vector<std::u16string> created;
-  CommitRewrites(IFileOperations::Real(), rewrites, failures, &created);
+  CommitRewrites(IFileOperations::Real(), rewrites, failures, &created, flush_crew_.get());
   own_files_.insert(created.begin(), created.end());
   for (std::size_t i = 0; i < group_.size(); ++i) {
     FileResult& record = *group_[i].record;

@@ -23,6 +23,7 @@
 #include "platform/sync.h"
 
 class CContentPool;
+class CFlushCrew;
 class CFileHandlerFactoryPro;
 class CTextFinder;
 struct ContentJob;
@@ -161,6 +162,7 @@ class CFinder {
   ReadOnlyAction run_read_only_ = ReadOnlyAction::kAsk;
   std::unique_ptr<CFileHandlerFactoryPro> factory_;  // the single-file run's
   std::unique_ptr<CContentPool> pool_;
+  std::unique_ptr<CFlushCrew> flush_crew_;  // replace runs
   unsigned worker_count_ = 0;
   std::deque<Step> steps_;
   FileResultBatch batch_;  // the reported folder's records not yet handed over

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include "engine/file_result.h"
 #include "platform/sync.h"
@@ -219,21 +220,70 @@ bool Commit(IFileOperations& ops, const CommitJob& job, ReplaceFailure& failure,
   return true;
 }
 
+CFlushCrew::CFlushCrew(std::size_t threads) : planned_(threads) {}
+
+CFlushCrew::~CFlushCrew() {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    closing_ = true;
+  }
+  work_.notify_all();
+  for (auto& thread : threads_) thread->Join();
+}
+
+void CFlushCrew::Serve() {
+  std::uint64_t seen = 0;
+  std::unique_lock<std::mutex> guard(lock_);
+  while (true) {
+    work_.wait(guard, [&] { return closing_ || round_ != seen; });
+    if (closing_) return;
+    seen = round_;
+    while (next_ < count_) {
+      const std::size_t i = next_++;
+      guard.unlock();
+      (*task_)(i);
+      guard.lock();
+      if (++done_ == count_) finished_.notify_all();
+    }
+  }
+}
+
+void CFlushCrew::ForEach(std::size_t count, const std::function<void(std::size_t)>& task) {
+  if (count == 0) return;
+  std::unique_lock<std::mutex> guard(lock_);
+  // Helpers beyond the tasks would only wait; the caller is one of the crew.
+  while (threads_.size() + 1 < std::min(planned_, count)) {
+    auto thread = std::make_unique<platform::WorkerThread>();
+    if (!thread->Start([this] { Serve(); })) break;
+    threads_.push_back(std::move(thread));
+  }
+  task_ = &task;
+  count_ = count;
+  next_ = done_ = 0;
+  ++round_;
+  work_.notify_all();
+  while (next_ < count_) {
+    const std::size_t i = next_++;
+    guard.unlock();
+    task(i);
+    guard.lock();
+    ++done_;
+  }
+  finished_.wait(guard, [&] { return done_ == count_; });
+  task_ = nullptr;
+  count_ = 0;
+}
+
 void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& rewrites,
-                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created) {
+                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created,
+                    CFlushCrew* crew) {
   failures.assign(rewrites.size(), {});
   std::vector<std::uint32_t> flushed(rewrites.size(), 0);
-  std::atomic<std::size_t> next{0};
-  auto flush_some = [&] {
-    for (std::size_t i; (i = next++) < rewrites.size();) flushed[i] = ops.Flush(rewrites[i]->file);
-  };
   // Flushes mostly wait for the disk: more threads than cores pay off.
-  constexpr std::size_t kFlushThreads = 16;
-  std::vector<platform::WorkerThread> helpers(
-      rewrites.empty() ? 0 : std::min(kFlushThreads, rewrites.size()) - 1);
-  for (auto& helper : helpers) (void)helper.Start(flush_some);
-  flush_some();
-  for (auto& helper : helpers) helper.Join();
+  std::optional<CFlushCrew> own;
+  if (!crew) crew = &own.emplace();
+  crew->ForEach(rewrites.size(),
+                [&](std::size_t i) { flushed[i] = ops.Flush(rewrites[i]->file); });
   for (std::size_t i = 0; i < rewrites.size(); ++i) {
     CommitJob& job = rewrites[i]->job;
     if (flushed[i] != 0) {

@@ -4,14 +4,18 @@
 // restoring their attribute.
 // Tested by tests/engine/text_replacer_test.cpp and commit_test.cpp.
 #pragma once
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/text_finder.h"
 #include "platform/fs.h"
+#include "platform/sync.h"
 
 // The file operations of a rewrite, behind a seam so that tests can make each
 // step fail. Each step returns 0 or the Win32 code of its failure.
@@ -91,8 +95,36 @@ struct PreparedRewrite {
 // rewrite i ended (reason 0: it took its target's place). A rewrite whose
 // flush failed is removed and fails (kReasonReplaceWrite). Every temporary
 // file is closed or removed afterwards.
+// Threads that run the flushes of a group of rewrites side by side. A run
+// keeps one crew for all its groups, so that a group does not start threads
+// of its own; they start with the first group that needs them.
+class CFlushCrew {
+ public:
+  explicit CFlushCrew(std::size_t threads = 16);
+  ~CFlushCrew();
+  CFlushCrew(const CFlushCrew&) = delete;
+  CFlushCrew& operator=(const CFlushCrew&) = delete;
+
+  // Runs task(i) for every i below `count` on the crew and the calling
+  // thread; returns once all have run.
+  void ForEach(std::size_t count, const std::function<void(std::size_t)>& task);
+
+ private:
+  void Serve();
+
+  std::size_t planned_;
+  std::mutex lock_;
+  std::condition_variable work_, finished_;
+  const std::function<void(std::size_t)>* task_ = nullptr;
+  std::size_t count_ = 0, next_ = 0, done_ = 0;
+  std::uint64_t round_ = 0;
+  bool closing_ = false;
+  std::vector<std::unique_ptr<platform::WorkerThread>> threads_;
+};
+
 void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& rewrites,
-                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created);
+                    std::vector<ReplaceFailure>& failures, std::vector<std::u16string>* created,
+                    CFlushCrew* crew = nullptr);
 
 // Creates the temporary file beside `path`: path + suffix, else
 // path + "(2)" + suffix... up to "(99)". Returns 0 or the error of the

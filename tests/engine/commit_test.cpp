@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <set>
@@ -405,6 +406,21 @@ TEST_F(CommitTest, BackupIsMadeBeforeTheSwapAndNumbered) {
   EXPECT_EQ(tree_.Read(u"f.txt.bak"), "older");
   EXPECT_EQ(tree_.Read(u"f.txt(2).bak"), "older still");
   EXPECT_EQ(tree_.Read(u"f.txt(3).bak"), kOld);
+}
+
+}  // namespace
+
+namespace {
+
+// One crew serves every group of a run: each task runs exactly once, in
+// groups larger and smaller than the crew, one after another.
+TEST(FlushCrewTest, EachTaskRunsOnceInEveryRound) {
+  CFlushCrew crew(4);
+  for (std::size_t count : {0u, 1u, 3u, 40u, 2u, 100u}) {
+    std::vector<std::atomic<int>> runs(count);
+    crew.ForEach(count, [&](std::size_t i) { ++runs[i]; });
+    for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(runs[i].load(), 1) << count << " " << i;
+  }
 }
 
 }  // namespace
