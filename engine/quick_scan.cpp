@@ -147,12 +147,6 @@ std::uint64_t PieceEnd(const unsigned char* p, std::uint64_t base, std::size_t n
   return eof ? base + n : 0;
 }
 
-bool AtEnd(platform::File& file) {
-  unsigned char probe;
-  std::size_t got = 1;
-  return file.Read(&probe, 1, got) && got == 0;
-}
-
 bool StartsWithMark(const unsigned char* p, std::size_t n) {
   return (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) ||
          (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ||
@@ -194,6 +188,9 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
     std::size_t got = 0;
     if (!file.Read(buffer.data() + carried, kChunk, got)) return QuickScanResult::kUnsure;
     if (got == 0) return QuickScanResult::kNotFound;
+    // A read that comes back short reached the end: asking again would only
+    // cost a call that returns nothing.
+    const bool at_end = got < kChunk;
     const unsigned char* p = buffer.data();
     if (first && StartsWithMark(p, got)) return QuickScanResult::kUnsure;
     first = false;
@@ -209,11 +206,12 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
       // With the NUL rule, a NUL later in the piece that holds the match's
       // last character still skips the file: the reader checks a whole piece
       // before it is searched.
-      std::uint64_t piece_end = PieceEnd(p, base, n, got < kChunk && AtEnd(file), base + end - 1);
+      std::uint64_t piece_end = PieceEnd(p, base, n, at_end, base + end - 1);
       if (piece_end == 0) return QuickScanResult::kUnsure;
       return base + nul < piece_end ? QuickScanResult::kSkippedNul : QuickScanResult::kFound;
     }
     if (nul < n) return QuickScanResult::kSkippedNul;
+    if (at_end) return QuickScanResult::kNotFound;
     carried = std::min(keep, n);
     base += n - carried;
     std::memmove(buffer.data(), p + n - carried, carried);
