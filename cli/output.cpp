@@ -46,6 +46,7 @@ const char* KindName(ResultKind kind) {
     case ResultKind::kFound: return "found";
     case ResultKind::kSkipped: return "skipped";
     case ResultKind::kError: return "error";
+    case ResultKind::kNone: break;
   }
   return "unknown";
 }
@@ -103,6 +104,7 @@ void CResultPrinter::Count(const FileResult& result) {
       break;
     case ResultKind::kSkipped: ++counts_.skipped; break;
     case ResultKind::kError: ++counts_.errors; break;
+    case ResultKind::kNone: break;  // never a record's kind
   }
 }
 
@@ -127,6 +129,7 @@ void CResultPrinter::PrintText(const FileResult& result,
     case ResultKind::kError:
       sink_.Write(Stream::kErr, "error: " + path + ": " + reason + "\n");
       break;
+    case ResultKind::kNone: break;
   }
   // The engine keeps a failed rewrite as a found file; saying nothing would
   // report the failure as success.

@@ -52,10 +52,10 @@ void ReplaceableCheck(ContentJob& job) {
 // The verdict of a pass that found nothing, from the handler's fields.
 void TakeHandlerVerdict(const CTextFinder& handler, ContentJob& job) {
   job.verdict = Verdict::kNotMatched;
-  if (handler.result_kind == static_cast<std::int32_t>(ResultKind::kSkipped)) {
+  if (handler.result_kind == ResultKind::kSkipped) {
     job.verdict = Verdict::kSkipped;
     job.reason = handler.reason;
-  } else if (handler.result_kind == static_cast<std::int32_t>(ResultKind::kError)) {
+  } else if (handler.result_kind == ResultKind::kError) {
     job.verdict = Verdict::kError;
     job.reason = handler.reason;
     job.error_code = handler.error_code;
@@ -110,7 +110,7 @@ void TestAndRewrite(const ContentRunSetup& setup, CFileHandlerFactoryPro& factor
     if (!ok) {
       job.rewrite_failed = true;
       job.failure = replacer->failure;
-      if (job.failure.reason == 0 && replacer->result_kind != 0) {
+      if (job.failure.reason == 0 && replacer->result_kind != ResultKind::kNone) {
         // The pass itself failed (a read error, a pattern too complex): the
         // handler's own reason, under the failed replacement.
         job.failure = {replacer->reason, replacer->error_code};

@@ -173,7 +173,8 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   verify_ = verify_round_trip;
   round_trips_ = true;
   eof_ = false;
-  error_kind_ = reason_ = 0;
+  error_kind_ = ResultKind::kNone;
+  reason_ = 0;
   error_code_ = 0;
   raw_pos_ = raw_end_ = 0;
   raw_offset_ = file_pos_ = 0;
@@ -185,7 +186,7 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
   line_counter_ = 0;
 
   if (!file_.Open(path, platform::File::Mode::kRead)) {
-    error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
+    error_kind_ = ResultKind::kError;
     reason_ = kReasonOpenError;
     error_code_ = file_.error();
     return false;
@@ -206,7 +207,7 @@ bool ContentReader::Open(const std::u16string& path, bool null_check, const Text
     got += more;
   }
   if (!ok) {
-    error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
+    error_kind_ = ResultKind::kError;
     reason_ = kReasonReadError;
     got = 0;
   }
@@ -289,7 +290,7 @@ bool ContentReader::FillBlock() {
   if (eof_) return false;
   std::string_view block;
   if (!ReadRaw(kBlockSize, block)) {
-    error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
+    error_kind_ = ResultKind::kError;
     reason_ = kReasonReadError;
     eof_ = true;
     return false;
@@ -311,7 +312,7 @@ bool ContentReader::FillBlock() {
     std::string joined(block);
     while (joined.size() < kBlockSize) {
       if (!ReadRaw(kBlockSize - joined.size(), rest)) {
-        error_kind_ = static_cast<std::int32_t>(ResultKind::kError);
+        error_kind_ = ResultKind::kError;
         reason_ = kReasonReadError;
         eof_ = true;
         return false;
@@ -327,7 +328,7 @@ bool ContentReader::FillBlock() {
 }
 
 bool ContentReader::NextPiece(Piece& piece) {
-  if (error_kind_ != 0) return false;
+  if (error_kind_ != ResultKind::kNone) return false;
   if (pending_pos_ == pending_.size()) {
     pending_.clear();
     pending_pos_ = 0;
@@ -350,7 +351,7 @@ bool ContentReader::NextPiece(Piece& piece) {
   if (!line_end) end = pending_.size();
   std::u16string_view text(pending_.data() + pending_pos_, end - pending_pos_);
   if (null_check_ && scan::Find(text.data(), text.size(), u'\0') != text.size()) {
-    error_kind_ = static_cast<std::int32_t>(ResultKind::kSkipped);
+    error_kind_ = ResultKind::kSkipped;
     reason_ = kReasonNullCharacter;
     return false;
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/file_result.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 
@@ -57,7 +58,7 @@ class ContentReader {
 
   TextEncoding encoding() const { return encoding_; }
   std::uint32_t mark_length() const { return mark_length_; }
-  std::int32_t error_kind() const { return error_kind_; }
+  ResultKind error_kind() const { return error_kind_; }
   std::int32_t reason() const { return reason_; }
   // The system error of a failed open (err::bad_file_type for a pipe or a
   // device), else 0.
@@ -101,7 +102,7 @@ class ContentReader {
   bool verify_ = false;
   bool round_trips_ = true;
   bool eof_ = false;
-  std::int32_t error_kind_ = 0;
+  ResultKind error_kind_ = ResultKind::kNone;
   std::int32_t reason_ = 0;
   std::uint32_t error_code_ = 0;
 

@@ -78,7 +78,7 @@ bool CConvertedTextFinder::OpenConverted(bool little_endian) {
 }
 
 bool CConvertedTextFinder::Fail(std::int32_t reason_code, std::uint32_t code) {
-  result_kind = static_cast<std::int32_t>(ResultKind::kError);
+  result_kind = ResultKind::kError;
   reason = reason_code;
   error_code = code;
   return false;

@@ -9,7 +9,8 @@
 
 #include "platform/types.h"
 
-enum class ResultKind : std::int32_t { kFound = 2, kSkipped = 3, kError = 4 };
+// kNone: what a content pass says while nothing went wrong; never a record's kind.
+enum class ResultKind : std::int32_t { kNone = 0, kFound = 2, kSkipped = 3, kError = 4 };
 
 enum ReasonCode : std::int32_t {
   kReasonNone = 0,

@@ -22,7 +22,7 @@ bool CTextFinder::OpenReader(bool verify_round_trip) {
     // A pipe or device that took the place of a file since it was listed:
     // skipped as such, never read.
     if (error_code == platform::err::bad_file_type) {
-      result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
+      result_kind = ResultKind::kSkipped;
       reason = kReasonNotRegularFile;
       error_code = 0;
     }
@@ -195,7 +195,7 @@ bool ByteShortcut(CTextFinder& handler, const std::u16string& path, std::u16stri
     case QuickScanResult::kNotFound: return true;
     case QuickScanResult::kCanceled: handler.canceled = true; return true;
     case QuickScanResult::kSkippedNul:
-      handler.result_kind = static_cast<std::int32_t>(ResultKind::kSkipped);
+      handler.result_kind = ResultKind::kSkipped;
       handler.reason = kReasonNullCharacter;
       return true;
     case QuickScanResult::kUnsure: break;
@@ -212,12 +212,13 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
   const bool word_wrap = options.word_wrap;
   const std::uint32_t max_matches = options.max_matches;
   if (!handler.stop_event) {
-    handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+    handler.result_kind = ResultKind::kError;
     handler.reason = kReasonInternal;
     return false;
   }
   handler.canceled = false;
-  handler.result_kind = handler.reason = 0;
+  handler.result_kind = ResultKind::kNone;
+  handler.reason = 0;
   handler.error_code = 0;
   handler.path = path;
   handler.text = text;
@@ -272,7 +273,7 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
     if (!handler.reader.NextPiece(piece)) {
       // A match left at the end of the last piece is judged now, over the
       // carried text alone.
-      if (!handler.deferred || handler.reader.error_kind() != 0) break;
+      if (!handler.deferred || handler.reader.error_kind() != ResultKind::kNone) break;
       last_piece = true;
       piece = end_of_content;
     }
@@ -331,13 +332,13 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
     }
     carry = std::min(carry_length, buffer.size());
   }
-  if (handler.reader.error_kind() != 0) {
+  if (handler.reader.error_kind() != ResultKind::kNone) {
     handler.result_kind = handler.reader.error_kind();
     handler.reason = handler.reader.reason();
     handler.error_code = 0;
   }
   if (matches && !BuildMatches(handler, raw, *matches)) {
-    handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+    handler.result_kind = ResultKind::kError;
     handler.reason = kReasonReadError;
   }
   if (!handler.Close()) return false;

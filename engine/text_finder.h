@@ -109,7 +109,7 @@ class CTextFinder {
   bool canceled = false;
   std::uint32_t max_matches = 0;
   bool null_check = false;
-  std::int32_t result_kind = 0;
+  ResultKind result_kind = ResultKind::kNone;
   std::int32_t reason = 0;
   std::uint32_t error_code = 0;
   ContentReader reader;

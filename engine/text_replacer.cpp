@@ -460,11 +460,11 @@ bool CTextReplacer::Close() {
   // Nothing matched: nothing to rewrite.
   if (!matched_) {
     Discard();
-    return reader.error_kind() == 0 && failure.reason == 0;
+    return reader.error_kind() == ResultKind::kNone && failure.reason == 0;
   }
   // A pass that did not read the whole file leaves it alone; the reader's
   // kind and reason say why.
-  if (reader.error_kind() != 0 || !FinishTemporary()) {
+  if (reader.error_kind() != ResultKind::kNone || !FinishTemporary()) {
     Discard();
     return false;
   }

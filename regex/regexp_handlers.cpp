@@ -118,7 +118,7 @@ bool CRegexpHandler::SearchFor(CTextFinder& handler, std::u16string_view piece,
   switch (outcome_) {
     case regex::SearchOutcome::kTooComplex:
       gave_up_ = true;
-      handler.result_kind = static_cast<std::int32_t>(ResultKind::kError);
+      handler.result_kind = ResultKind::kError;
       handler.reason = kReasonTooComplex;
       handler.error_code = 0;
       break;

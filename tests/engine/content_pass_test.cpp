@@ -73,7 +73,7 @@ TEST_F(ContentPassTest, EveryEncodingFindsWhatTheReferenceFindsAcrossBlockBounda
               MatchList list;
               EXPECT_EQ(Pass(finder_, pattern, &list, path, c.case_sensitive), !expected.empty());
               ASSERT_EQ(Show(list), Show(expected));
-              EXPECT_EQ(finder_.result_kind, 0);
+              EXPECT_EQ(finder_.result_kind, ResultKind::kNone);
               EXPECT_EQ(Pass(finder_, pattern, nullptr, path, c.case_sensitive), !expected.empty());
             });
       }
@@ -112,12 +112,13 @@ TEST_F(ContentPassTest, NulCharacterSkipsTheFileOnlyWhenTheRuleIsOn) {
     std::string bytes;
     bool rule;
     bool found;
-    std::int32_t kind, reason;
+    ResultKind kind;
+    std::int32_t reason;
   } cases[] = {
-      {unmarked_utf16, true, false, 3, 101},
-      {unmarked_utf16, false, true, 0, 0},
-      {"\xFF\xFE" + unmarked_utf16, true, true, 0, 0},
-      {std::string(2000, 'x') + '\0' + "h", true, false, 3, 101},
+      {unmarked_utf16, true, false, ResultKind::kSkipped, 101},
+      {unmarked_utf16, false, true, ResultKind::kNone, 0},
+      {"\xFF\xFE" + unmarked_utf16, true, true, ResultKind::kNone, 0},
+      {std::string(2000, 'x') + '\0' + "h", true, false, ResultKind::kSkipped, 101},
   };
   for (const auto& c : cases) {
     std::u16string path = tree_.Write(u"n.txt", c.bytes);
@@ -177,18 +178,18 @@ TEST_F(ContentPassTest, FailuresAreReportedInTheHandlersFields) {
   // No stop event: internal error.
   finder_.stop_event = nullptr;
   EXPECT_FALSE(ContentPass(finder_, u"text", &list, path, false, true, false, 0, true));
-  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_EQ(finder_.result_kind, ResultKind::kError);
   EXPECT_EQ(finder_.reason, 206);
   // A file that cannot be opened.
   EXPECT_FALSE(Pass(finder_, u"text", &list, tree_.Path(u"missing.txt")));
-  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_EQ(finder_.result_kind, ResultKind::kError);
   EXPECT_EQ(finder_.reason, 200);
   // A stop request seen at the first piece: canceled, nothing found, and the
   // next pass starts afresh.
   stop_.Set();
   EXPECT_FALSE(Pass(finder_, u"text", nullptr, path));
   EXPECT_TRUE(finder_.canceled);
-  EXPECT_EQ(finder_.result_kind, 0);
+  EXPECT_EQ(finder_.result_kind, ResultKind::kNone);
   EXPECT_TRUE(Pass(finder_, u"text", nullptr, path));
   EXPECT_FALSE(finder_.canceled);
   EXPECT_TRUE(list.empty());

@@ -69,7 +69,7 @@ TEST(ContentReaderTest, ByteOrderMarkChoosesTheEncoding) {
     EXPECT_EQ(reader.encoding(), c.encoding) << "case " << (&c - cases);
     EXPECT_EQ(reader.mark_length(), c.mark) << "case " << (&c - cases);
     EXPECT_EQ(r.text, c.text) << "case " << (&c - cases);
-    EXPECT_EQ(reader.error_kind(), 0) << "case " << (&c - cases);
+    EXPECT_EQ(reader.error_kind(), ResultKind::kNone) << "case " << (&c - cases);
     reader.Close();
   }
 }
@@ -78,7 +78,7 @@ TEST(ContentReaderTest, MissingFileIsAnOpenError) {
   TempTree tree;
   ContentReader reader;
   EXPECT_FALSE(reader.Open(tree.Path(u"missing.txt"), true, nullptr));
-  EXPECT_EQ(reader.error_kind(), 4);
+  EXPECT_EQ(reader.error_kind(), ResultKind::kError);
   EXPECT_EQ(reader.reason(), 200);
 }
 

@@ -250,7 +250,7 @@ TEST_F(DocumentTest, StopDuringConversionCancelsThePass) {
   stop.Set();
   EXPECT_FALSE(ContentPass(*handler, u"x", nullptr, pdf, false, true, false, 0, true));
   EXPECT_TRUE(handler->canceled);
-  EXPECT_EQ(handler->result_kind, 0);
+  EXPECT_EQ(handler->result_kind, ResultKind::kNone);
 }
 
 TEST_F(DocumentTest, RealConverterOnAGeneratedPdf) {

@@ -74,7 +74,7 @@ class RegexpPassTest : public ::testing::Test {
     MatchList list;
     const bool found =
         ContentPass(handler, pattern, &list, path, false, case_sensitive, word_wrap, 0, true);
-    if (handler.result_kind != 0) return "error " + std::to_string(handler.reason);
+    if (handler.result_kind != ResultKind::kNone) return "error " + std::to_string(handler.reason);
     std::string out;
     for (const auto& entry : list) {
       for (const auto& h : entry.highlights) {
@@ -199,7 +199,7 @@ const std::string kExplosive = std::string(40, 'a') + "cb\r\nab\r\n";
 
 TEST_F(RegexpPassTest, TooComplexPieceIsAnErrorAndLeavesTheFileUnchanged) {
   EXPECT_EQ(Find(finder_, u"(a|a){30}b", kExplosive), "error 208");
-  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_EQ(finder_.result_kind, ResultKind::kError);
   EXPECT_FALSE(finder_.canceled);
 
   // The first line matches and would be replaced; the second cannot be
@@ -237,7 +237,7 @@ TEST_F(RegexpPassTest, FileWhoseLinesTogetherExceedItsBudgetIsTooComplex) {
   }
   EXPECT_EQ(Find(finder_, pattern, line + "d\r\n"), "d");  // one line is well within
   EXPECT_EQ(Find(finder_, pattern, content), "error 208");
-  EXPECT_EQ(finder_.result_kind, 4);
+  EXPECT_EQ(finder_.result_kind, ResultKind::kError);
   EXPECT_FALSE(finder_.canceled);
 
   replacer_.replace_text = u"R";
@@ -302,7 +302,7 @@ TEST_F(RegexpPassTest, LiteralScanDecidesAsTheFullPass) {
           handler.stop_event = &stop_;
           const bool found = ContentPass(handler, pattern, list, path, false, case_sensitive,
                                          false, 0, skip_null);
-          return std::to_string(found) + " kind " + std::to_string(handler.result_kind) +
+          return std::to_string(found) + " kind " + std::to_string(static_cast<int>(handler.result_kind)) +
                  " reason " + std::to_string(handler.reason) + " -> " + tree_.Read(u"scan.txt");
         };
         const std::string where = platform::ToUtf8(pattern) + " mode " + std::to_string(mode) +

@@ -279,7 +279,7 @@ bool LoadFileViewText(const FileViewSource& source, std::u16string& out) {
   if (size > 0 && size < text.max_size()) text.reserve(static_cast<std::size_t>(size));
   ContentReader::Piece piece;
   while (reader.NextPiece(piece)) text += piece.text;
-  const bool read = reader.error_kind() == 0;
+  const bool read = reader.error_kind() == ResultKind::kNone;
   reader.Close();
   if (!read) return false;
   ReplaceUnshown(text, true);
