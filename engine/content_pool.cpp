@@ -68,7 +68,7 @@ ContentPassOptions PassOptions(const FileFindParamsIn& p, std::uint32_t max_matc
 
 // The find-mode content test.
 void TestOnly(const ContentRunSetup& setup, CTextFinder& handler, ContentJob& job) {
-  bool found = ContentPass(handler, job.path, PassOptions(*setup.params, 0), nullptr);
+  bool found = ContentPass(handler, job.path, setup.find_pass, nullptr);
   job.canceled = handler.canceled;
   if (!found) return TakeHandlerVerdict(handler, job);
   job.verdict = Verdict::kFound;
@@ -91,7 +91,7 @@ void TestAndRewrite(const ContentRunSetup& setup, CFileHandlerFactoryPro& factor
   replacer->defer_commit = true;
   // Every match is replaced, but the record keeps only the first ones: a
   // file with millions of matches must not hold them all in memory.
-  bool ok = ContentPass(*replacer, job.path, PassOptions(p, setup.list_limit), &job.matches);
+  bool ok = ContentPass(*replacer, job.path, setup.replace_pass, &job.matches);
   job.created = replacer->created;
   job.canceled = replacer->canceled;
   if (job.canceled) return;
@@ -179,6 +179,8 @@ struct CContentPool::Worker {
 
 CContentPool::CContentPool(const ContentRunSetup& setup, unsigned workers)
     : setup_(setup), planned_(std::max(1u, workers)) {
+  setup_.find_pass = PassOptions(*setup.params, 0);
+  setup_.replace_pass = PassOptions(*setup.params, setup.list_limit);
   for (unsigned i = 0; i < std::max(1u, workers); ++i) {
     auto worker = std::make_unique<Worker>(setup_);
     Worker* raw = worker.get();

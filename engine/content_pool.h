@@ -61,6 +61,8 @@ struct ContentRunSetup {
   platform::Event* stop_event = nullptr;
   bool replace = false;
   std::uint32_t list_limit = 0;  // matches a replace run keeps per record
+  // The passes' options, made once from `params` by the pool.
+  ContentPassOptions find_pass, replace_pass;
 };
 
 class CContentPool {

@@ -80,10 +80,15 @@ std::u16string FromNative(std::string_view path) {
 }
 
 bool ToNative(std::u16string_view path, std::string& out) {
-  out.clear();
+  // Most paths are ASCII up to their end or far into it: that part is
+  // narrowed in one go.
+  std::size_t i = 0;
+  while (i < path.size() && path[i] != 0 && path[i] < 0x80) ++i;
+  out.resize(i);
+  for (std::size_t k = 0; k < i; ++k) out[k] = static_cast<char>(path[k]);
   out.reserve(path.size());
   bool escaped = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
+  for (; i < path.size(); ++i) {
     char32_t c = path[i];
     if (c == 0) return false;  // the system would cut the name there
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 &&
