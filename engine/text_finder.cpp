@@ -34,7 +34,8 @@ bool CTextFinder::OpenReader(bool verify_round_trip) {
 bool CTextFinder::RequiredText(std::u16string& required, bool& any_case) {
   if (!SearchesLiterally()) return false;
   any_case = !case_sensitive;
-  required = any_case ? platform::Lowered(text) : text;
+  required.assign(text);
+  if (any_case) platform::LowerBuffer(required.data(), required.size());
   return true;
 }
 
@@ -234,7 +235,8 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
   // The byte shortcut: a text every match holds rules out the files that
   // lack it before any decoding. Where the handler matches that very text
   // and needs neither its neighbours nor a list, an occurrence decides too.
-  std::u16string required;
+  // Asked for every file of a run: the buffer is kept.
+  thread_local std::u16string required;
   bool any_case = false;
   const bool shortcut = !converted_text && (!matches || replacing) &&
                         handler.RequiredText(required, any_case) && QuickScanApplies(required);

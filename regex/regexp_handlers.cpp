@@ -44,7 +44,8 @@ bool CRegexpHandler::RequiredTextFor(const CTextFinder& handler, std::u16string&
   const regex::SearchPlan& plan = pattern_.plan();
   if (plan.literal.empty()) return false;
   any_case = plan.literal_no_case || !handler.case_sensitive;
-  required = any_case ? platform::Lowered(plan.literal) : plan.literal;
+  required.assign(plan.literal);
+  if (any_case) platform::LowerBuffer(required.data(), required.size());
   return true;
 }
 
