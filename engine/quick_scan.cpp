@@ -25,8 +25,19 @@ unsigned char AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNEL_HAVE_AVX2_PAIR 1
-// scan::FindBytePair in steps of 32, for processors with AVX2 (chosen at run
+// Where p[s + off] is `a` or `b`, as a byte mask; with one case (a == b)
+// the second comparison is left out.
+template <bool kOneCase>
+__attribute__((target("avx2"))) inline __m256i HitsAt(const unsigned char* p, __m256i a,
+                                                       __m256i b) {
+  const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  if (kOneCase) return _mm256_cmpeq_epi8(x, a);
+  return _mm256_or_si256(_mm256_cmpeq_epi8(x, a), _mm256_cmpeq_epi8(x, b));
+}
+
+// scan::FindBytePair in steps of 64, for processors with AVX2 (chosen at run
 // time); the rest is left to the portable scan.
+template <bool kOneCase>
 __attribute__((target("avx2"))) std::size_t FindBytePairAvx2(
     const unsigned char* p, std::size_t starts, std::size_t off1, unsigned char a1,
     unsigned char b1, std::size_t off2, unsigned char a2, unsigned char b2) {
@@ -35,14 +46,17 @@ __attribute__((target("avx2"))) std::size_t FindBytePairAvx2(
   const __m256i va2 = _mm256_set1_epi8(static_cast<char>(a2));
   const __m256i vb2 = _mm256_set1_epi8(static_cast<char>(b2));
   std::size_t s = 0;
-  for (; s + 32 <= starts; s += 32) {
-    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s + off1));
-    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s + off2));
-    const __m256i hit =
-        _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(x, va1), _mm256_cmpeq_epi8(x, vb1)),
-                         _mm256_or_si256(_mm256_cmpeq_epi8(y, va2), _mm256_cmpeq_epi8(y, vb2)));
-    const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hit));
-    if (mask != 0) return s + static_cast<std::size_t>(__builtin_ctz(mask));
+  for (; s + 64 <= starts; s += 64) {
+    const __m256i low = _mm256_and_si256(HitsAt<kOneCase>(p + s + off1, va1, vb1),
+                                         HitsAt<kOneCase>(p + s + off2, va2, vb2));
+    const __m256i high = _mm256_and_si256(HitsAt<kOneCase>(p + s + 32 + off1, va1, vb1),
+                                          HitsAt<kOneCase>(p + s + 32 + off2, va2, vb2));
+    const __m256i any = _mm256_or_si256(low, high);
+    if (_mm256_testz_si256(any, any)) continue;
+    const unsigned first = static_cast<unsigned>(_mm256_movemask_epi8(low));
+    if (first != 0) return s + static_cast<std::size_t>(__builtin_ctz(first));
+    const unsigned second = static_cast<unsigned>(_mm256_movemask_epi8(high));
+    return s + 32 + static_cast<std::size_t>(__builtin_ctz(second));
   }
   return s + scan::FindBytePair(p + s, starts - s, off1, a1, b1, off2, a2, b2);
 }
@@ -57,7 +71,10 @@ std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off
                      unsigned char a1, unsigned char b1, std::size_t off2, unsigned char a2,
                      unsigned char b2) {
 #if defined(VARNEL_HAVE_AVX2_PAIR)
-  if (HasAvx2()) return FindBytePairAvx2(p, starts, off1, a1, b1, off2, a2, b2);
+  if (HasAvx2()) {
+    return a1 == b1 && a2 == b2 ? FindBytePairAvx2<true>(p, starts, off1, a1, b1, off2, a2, b2)
+                                : FindBytePairAvx2<false>(p, starts, off1, a1, b1, off2, a2, b2);
+  }
 #endif
   return scan::FindBytePair(p, starts, off1, a1, b1, off2, a2, b2);
 }
