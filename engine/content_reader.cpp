@@ -396,20 +396,29 @@ std::uint64_t ContentReader::FileSize() {
   return size;
 }
 
+bool ContentReader::AppendBytes(std::uint64_t offset, std::size_t size, std::string& bytes) {
+  // A file read whole is still in the buffer: no call needed.
+  if (whole_ && raw_offset_ == 0) {
+    if (offset < raw_end_)
+      bytes.append(raw_.data() + offset, std::min<std::uint64_t>(size, raw_end_ - offset));
+    return true;
+  }
+  if (!file_.Seek(offset)) return false;
+  const std::size_t before = bytes.size();
+  bytes.resize(before + size);
+  std::size_t got = 0, n = 0;
+  while (got < size && file_.Read(bytes.data() + before + got, size - got, n) && n > 0) got += n;
+  bytes.resize(before + got);
+  return true;
+}
+
 bool ContentReader::ReadDecoded(std::uint64_t offset, std::size_t size, std::u16string& out) {
   out.clear();
-  if (!file_.IsOpen() || !file_.Seek(offset)) return false;
-  std::string bytes(size, '\0');
-  std::size_t got = 0, n = 0;
-  while (got < size && file_.Read(bytes.data() + got, size - got, n) && n > 0) got += n;
-  bytes.resize(got);
+  std::string bytes;
+  if (!file_.IsOpen() || !AppendBytes(offset, size, bytes)) return false;
   // Complete a character cut by the end of the range, so that it is decoded
   // whole rather than as a replacement character.
-  auto complete = [&](std::size_t need) {
-    std::string more(need, '\0');
-    std::size_t m = 0;
-    if (file_.Read(more.data(), need, m) && m > 0) bytes.append(more, 0, m);
-  };
+  auto complete = [&](std::size_t need) { (void)AppendBytes(offset + bytes.size(), need, bytes); };
   if (IsMultiByte(encoding_)) {
     for (int i = 0; i < 3 && platform::IncompleteTail(PageOf(encoding_), bytes) > 0; ++i) {
       std::size_t before = bytes.size();

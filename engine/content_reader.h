@@ -93,6 +93,9 @@ class ContentReader {
   bool FillBlock();
   bool ReadRaw(std::size_t want, std::string_view& block);
   void DecodeBlock(std::string_view bytes, bool last);
+  // Appends bytes [offset, offset + size) of the file (fewer at its end) to
+  // `bytes`; false when the file could not be positioned.
+  bool AppendBytes(std::uint64_t offset, std::size_t size, std::string& bytes);
 
   std::u16string path_;
   platform::File file_;
