@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,9 +79,36 @@ std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off
   return scan::FindBytePair(p, starts, off1, a1, b1, off2, a2, b2);
 }
 
-class BytePattern {
+
+// The end of the reader's piece that holds byte `x` of an unmarked
+// single-byte file (byte offsets are character offsets there): the first CR LF
+// end after x, or the first 1024-byte block boundary after x that does not
+// follow a CR (the reader reads on over such a boundary). `p` holds the file's
+// bytes from `base`, `n` of them, and `eof` says whether they reach its end.
+// Returns 0 when the bytes at hand do not decide.
+std::uint64_t PieceEnd(const unsigned char* p, std::uint64_t base, std::size_t n, bool eof,
+                       std::uint64_t x) {
+  constexpr std::uint64_t kBlock = 1024;
+  std::uint64_t i = x > base ? x - 1 : base;
+  for (; i < base + n; ++i) {
+    std::uint64_t y = i + 1;
+    if (p[i - base] == '\r' && i + 1 < base + n && p[i + 1 - base] == '\n' && i + 1 >= x) return i + 2;
+    if (y > x && y % kBlock == 0 && p[i - base] != '\r') return y;
+  }
+  return eof ? base + n : 0;
+}
+
+bool StartsWithMark(const unsigned char* p, std::size_t n) {
+  return (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) ||
+         (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ||
+         (n >= 4 && p[0] == 0 && p[1] == 0 && p[2] == 0xFE && p[3] == 0xFF);
+}
+
+}  // namespace
+
+class CBytePattern {
  public:
-  BytePattern(std::u16string_view pattern, bool case_sensitive) : case_sensitive_(case_sensitive) {
+  CBytePattern(std::u16string_view pattern, bool case_sensitive) : case_sensitive_(case_sensitive) {
     for (char16_t c : pattern) bytes_.push_back(static_cast<unsigned char>(c));
     // The two rarest bytes of the pattern are tested together (one byte
     // twice for a one-byte pattern).
@@ -132,46 +159,6 @@ class BytePattern {
   unsigned char a_ = 0, b_ = 0, a2_ = 0, b2_ = 0;
 };
 
-// The prepared pattern of the last scan on this thread: a run scans every
-// file for the same text.
-const BytePattern& PatternFor(std::u16string_view pattern, bool case_sensitive) {
-  thread_local std::optional<BytePattern> prepared;
-  thread_local std::u16string text;
-  thread_local bool prepared_case = false;
-  if (!prepared || prepared_case != case_sensitive || text != pattern) {
-    prepared.emplace(pattern, case_sensitive);
-    text = pattern;
-    prepared_case = case_sensitive;
-  }
-  return *prepared;
-}
-
-// The end of the reader's piece that holds byte `x` of an unmarked
-// single-byte file (byte offsets are character offsets there): the first CR LF
-// end after x, or the first 1024-byte block boundary after x that does not
-// follow a CR (the reader reads on over such a boundary). `p` holds the file's
-// bytes from `base`, `n` of them, and `eof` says whether they reach its end.
-// Returns 0 when the bytes at hand do not decide.
-std::uint64_t PieceEnd(const unsigned char* p, std::uint64_t base, std::size_t n, bool eof,
-                       std::uint64_t x) {
-  constexpr std::uint64_t kBlock = 1024;
-  std::uint64_t i = x > base ? x - 1 : base;
-  for (; i < base + n; ++i) {
-    std::uint64_t y = i + 1;
-    if (p[i - base] == '\r' && i + 1 < base + n && p[i + 1 - base] == '\n' && i + 1 >= x) return i + 2;
-    if (y > x && y % kBlock == 0 && p[i - base] != '\r') return y;
-  }
-  return eof ? base + n : 0;
-}
-
-bool StartsWithMark(const unsigned char* p, std::size_t n) {
-  return (n >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) ||
-         (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) ||
-         (n >= 4 && p[0] == 0 && p[1] == 0 && p[2] == 0xFE && p[3] == 0xFF);
-}
-
-}  // namespace
-
 bool QuickScanApplies(std::u16string_view pattern) {
   if (pattern.empty() || !platform::AnsiIsSingleByte()) return false;
   for (char16_t c : pattern)
@@ -179,36 +166,43 @@ bool QuickScanApplies(std::u16string_view pattern) {
   return true;
 }
 
-QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view pattern,
-                               bool case_sensitive, bool null_check) {
+CQuickScanner::CQuickScanner() = default;
+CQuickScanner::~CQuickScanner() = default;
+
+void CQuickScanner::Prepare(std::u16string_view pattern, bool case_sensitive) {
+  if (pattern_ && case_sensitive == case_sensitive_ && pattern == text_) return;
+  pattern_ = std::make_unique<CBytePattern>(pattern, case_sensitive);
+  text_ = pattern;
+  case_sensitive_ = case_sensitive;
+}
+
+QuickScanResult CQuickScanner::ScanBytes(std::string_view bytes, bool null_check) const {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   if (StartsWithMark(p, bytes.size())) return QuickScanResult::kUnsure;
-  if (PatternFor(pattern, case_sensitive).FindEnd(p, bytes.size()) != 0)
-    return QuickScanResult::kFound;
+  if (pattern_->FindEnd(p, bytes.size()) != 0) return QuickScanResult::kFound;
   if (null_check && std::memchr(p, 0, bytes.size())) return QuickScanResult::kSkippedNul;
   return QuickScanResult::kNotFound;
 }
 
-QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
-                              bool case_sensitive, bool null_check, platform::Event& stop) {
+QuickScanResult CQuickScanner::ScanFile(const std::u16string& path, bool null_check,
+                                        platform::Event& stop) {
   platform::File file;
   if (!file.Open(path, platform::File::Mode::kRead)) return QuickScanResult::kUnsure;
-  const BytePattern& needle = PatternFor(pattern, case_sensitive);
+  const CBytePattern& needle = *pattern_;
   const std::size_t keep = needle.size() - 1;
-  thread_local std::vector<unsigned char> buffer;
-  buffer.resize(kChunk + keep);
+  buffer_.resize(kChunk + keep);
   std::size_t carried = 0;  // bytes of the previous chunk kept for a match across chunks
-  std::uint64_t base = 0;   // file offset of buffer[0]
+  std::uint64_t base = 0;   // file offset of buffer_[0]
   bool first = true;
   while (true) {
     if (stop.Poll()) return QuickScanResult::kCanceled;
     std::size_t got = 0;
-    if (!file.Read(buffer.data() + carried, kChunk, got)) return QuickScanResult::kUnsure;
+    if (!file.Read(buffer_.data() + carried, kChunk, got)) return QuickScanResult::kUnsure;
     if (got == 0) return QuickScanResult::kNotFound;
     // A read that comes back short reached the end: asking again would only
     // cost a call that returns nothing.
     const bool at_end = got < kChunk;
-    const unsigned char* p = buffer.data();
+    const unsigned char* p = buffer_.data();
     if (first && StartsWithMark(p, got)) return QuickScanResult::kUnsure;
     first = false;
     std::size_t n = carried + got;
@@ -231,6 +225,20 @@ QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pa
     if (at_end) return QuickScanResult::kNotFound;
     carried = std::min(keep, n);
     base += n - carried;
-    std::memmove(buffer.data(), p + n - carried, carried);
+    std::memmove(buffer_.data(), p + n - carried, carried);
   }
+}
+
+QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view pattern,
+                               bool case_sensitive, bool null_check) {
+  CQuickScanner scanner;
+  scanner.Prepare(pattern, case_sensitive);
+  return scanner.ScanBytes(bytes, null_check);
+}
+
+QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
+                              bool case_sensitive, bool null_check, platform::Event& stop) {
+  CQuickScanner scanner;
+  scanner.Prepare(pattern, case_sensitive);
+  return scanner.ScanFile(path, null_check, stop);
 }

@@ -5,8 +5,10 @@
 // left to the full content pass.
 // Tested by tests/engine/quick_scan_test.cpp.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/sync.h"
 
@@ -24,3 +26,28 @@ QuickScanResult QuickScanBytes(std::string_view bytes, std::u16string_view patte
 
 QuickScanResult QuickScanFile(const std::u16string& path, std::u16string_view pattern,
                               bool case_sensitive, bool null_check, platform::Event& stop);
+
+class CBytePattern;
+
+// A pattern prepared for the scans above, with the buffer a file scan reads
+// into: a run scans every file for the same text. Each content handler keeps
+// its own, so one is never shared between threads. (Thread-local copies made
+// the Windows build's workers hang in the heap as they ended, under Wine.)
+class CQuickScanner {
+ public:
+  CQuickScanner();
+  ~CQuickScanner();
+  CQuickScanner(const CQuickScanner&) = delete;
+  CQuickScanner& operator=(const CQuickScanner&) = delete;
+
+  // Prepares `pattern` (see QuickScanApplies) unless it is the one prepared.
+  void Prepare(std::u16string_view pattern, bool case_sensitive);
+  QuickScanResult ScanBytes(std::string_view bytes, bool null_check) const;
+  QuickScanResult ScanFile(const std::u16string& path, bool null_check, platform::Event& stop);
+
+ private:
+  std::unique_ptr<CBytePattern> pattern_;
+  std::u16string text_;
+  bool case_sensitive_ = true;
+  std::vector<unsigned char> buffer_;
+};

@@ -182,12 +182,12 @@ bool ByteShortcut(CTextFinder& handler, const std::u16string& path, std::u16stri
                   bool any_case, bool literal, bool replacing, bool& found) {
   found = false;
   QuickScanResult result = QuickScanResult::kUnsure;
+  handler.scanner.Prepare(required, !any_case);
   if (replacing) {
     std::string_view bytes;
-    if (handler.reader.WholeFile(bytes))
-      result = QuickScanBytes(bytes, required, !any_case, handler.null_check);
+    if (handler.reader.WholeFile(bytes)) result = handler.scanner.ScanBytes(bytes, handler.null_check);
   } else {
-    result = QuickScanFile(path, required, !any_case, handler.null_check, *handler.stop_event);
+    result = handler.scanner.ScanFile(path, handler.null_check, *handler.stop_event);
   }
   switch (result) {
     // An occurrence: a replacer's pass rewrites the file from the same read;
@@ -235,8 +235,7 @@ bool ContentPass(CTextFinder& handler, const std::u16string& path,
   // The byte shortcut: a text every match holds rules out the files that
   // lack it before any decoding. Where the handler matches that very text
   // and needs neither its neighbours nor a list, an occurrence decides too.
-  // Asked for every file of a run: the buffer is kept.
-  thread_local std::u16string required;
+  std::u16string& required = handler.required_text;
   bool any_case = false;
   const bool shortcut = !converted_text && (!matches || replacing) &&
                         handler.RequiredText(required, any_case) && QuickScanApplies(required);

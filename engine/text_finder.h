@@ -10,6 +10,7 @@
 
 #include "engine/content_reader.h"
 #include "engine/file_result.h"
+#include "engine/quick_scan.h"
 #include "platform/sync.h"
 
 // One range that a handler's search of a piece finds: characters from the
@@ -114,6 +115,9 @@ class CTextFinder {
   std::uint32_t error_code = 0;
   ContentReader reader;
   platform::Event* stop_event = nullptr;
+  // The byte scan's prepared text, kept from file to file.
+  CQuickScanner scanner;
+  std::u16string required_text;
 
   // Where in the current piece a match may start: matches found earlier may
   // reach into the carried prefix, and matches never overlap.
