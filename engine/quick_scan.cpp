@@ -29,7 +29,7 @@ unsigned char AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32
 // the second comparison is left out.
 template <bool kOneCase>
 __attribute__((target("avx2"))) inline __m256i HitsAt(const unsigned char* p, __m256i a,
-                                                       __m256i b) {
+                                                      __m256i b) {
   const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   if (kOneCase) return _mm256_cmpeq_epi8(x, a);
   return _mm256_or_si256(_mm256_cmpeq_epi8(x, a), _mm256_cmpeq_epi8(x, b));
@@ -38,9 +38,11 @@ __attribute__((target("avx2"))) inline __m256i HitsAt(const unsigned char* p, __
 // scan::FindBytePair in steps of 64, for processors with AVX2 (chosen at run
 // time); the rest is left to the portable scan.
 template <bool kOneCase>
-__attribute__((target("avx2"))) std::size_t FindBytePairAvx2(
-    const unsigned char* p, std::size_t starts, std::size_t off1, unsigned char a1,
-    unsigned char b1, std::size_t off2, unsigned char a2, unsigned char b2) {
+__attribute__((target("avx2"))) std::size_t FindBytePairAvx2(const unsigned char* p,
+                                                             std::size_t starts, std::size_t off1,
+                                                             unsigned char a1, unsigned char b1,
+                                                             std::size_t off2, unsigned char a2,
+                                                             unsigned char b2) {
   const __m256i va1 = _mm256_set1_epi8(static_cast<char>(a1));
   const __m256i vb1 = _mm256_set1_epi8(static_cast<char>(b1));
   const __m256i va2 = _mm256_set1_epi8(static_cast<char>(a2));
@@ -67,9 +69,8 @@ bool HasAvx2() {
 }
 #endif
 
-std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off1,
-                     unsigned char a1, unsigned char b1, std::size_t off2, unsigned char a2,
-                     unsigned char b2) {
+std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off1, unsigned char a1,
+                     unsigned char b1, std::size_t off2, unsigned char a2, unsigned char b2) {
 #if defined(VARNEL_HAVE_AVX2_PAIR)
   if (HasAvx2()) {
     return a1 == b1 && a2 == b2 ? FindBytePairAvx2<true>(p, starts, off1, a1, b1, off2, a2, b2)
@@ -78,7 +79,6 @@ std::size_t FindPair(const unsigned char* p, std::size_t starts, std::size_t off
 #endif
   return scan::FindBytePair(p, starts, off1, a1, b1, off2, a2, b2);
 }
-
 
 // The end of the reader's piece that holds byte `x` of an unmarked
 // single-byte file (byte offsets are character offsets there): the first CR LF
@@ -92,7 +92,8 @@ std::uint64_t PieceEnd(const unsigned char* p, std::uint64_t base, std::size_t n
   std::uint64_t i = x > base ? x - 1 : base;
   for (; i < base + n; ++i) {
     std::uint64_t y = i + 1;
-    if (p[i - base] == '\r' && i + 1 < base + n && p[i + 1 - base] == '\n' && i + 1 >= x) return i + 2;
+    if (p[i - base] == '\r' && i + 1 < base + n && p[i + 1 - base] == '\n' && i + 1 >= x)
+      return i + 2;
     if (y > x && y % kBlock == 0 && p[i - base] != '\r') return y;
   }
   return eof ? base + n : 0;

@@ -185,7 +185,8 @@ bool ByteShortcut(CTextFinder& handler, const std::u16string& path, std::u16stri
   handler.scanner.Prepare(required, !any_case);
   if (replacing) {
     std::string_view bytes;
-    if (handler.reader.WholeFile(bytes)) result = handler.scanner.ScanBytes(bytes, handler.null_check);
+    if (handler.reader.WholeFile(bytes))
+      result = handler.scanner.ScanBytes(bytes, handler.null_check);
   } else {
     result = handler.scanner.ScanFile(path, handler.null_check, *handler.stop_event);
   }

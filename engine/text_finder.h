@@ -2,8 +2,8 @@
 // one file piece by piece; the content pass drives it and collects matches.
 // Tested by tests/engine/content_pass_test.cpp.
 #pragma once
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>

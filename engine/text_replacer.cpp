@@ -282,8 +282,7 @@ void CommitRewrites(IFileOperations& ops, const std::vector<PreparedRewrite*>& r
   // Flushes mostly wait for the disk: more threads than cores pay off.
   std::optional<CFlushCrew> own;
   if (!crew) crew = &own.emplace();
-  crew->ForEach(rewrites.size(),
-                [&](std::size_t i) { flushed[i] = ops.Flush(rewrites[i]->file); });
+  crew->ForEach(rewrites.size(), [&](std::size_t i) { flushed[i] = ops.Flush(rewrites[i]->file); });
   for (std::size_t i = 0; i < rewrites.size(); ++i) {
     CommitJob& job = rewrites[i]->job;
     if (flushed[i] != 0) {

@@ -77,6 +77,7 @@ inline std::size_t FindBytePair(const unsigned char* p, std::size_t starts, std:
 // and scripts. Units beyond ASCII count as rarest. A scan for the rarest
 // units of a pattern meets the fewest false candidates.
 inline int Commonness(char16_t unit) {
+  // clang-format off
   static constexpr unsigned char kRank[128] = {
         0,   1,   2,   3,   4,   5,   6,  28,   7,  68, 117,   8,  29,  30,   9,  10,
        11,  12,  13,  14,  15,  16,  17,  18,  27,  19,  20,  21,  22,  23,  24,  25,
@@ -87,6 +88,7 @@ inline int Commonness(char16_t unit) {
        47, 119,  94, 116, 114, 126, 109,  97, 110, 123,  51,  86, 115, 107, 122, 120,
       113,  43, 118, 124, 125, 111,  84,  72,  81,  89,  45,  49,  37,  48,  33,  26,
   };
+  // clang-format on
   return unit < 128 ? kRank[unit] : 0;
 }
 

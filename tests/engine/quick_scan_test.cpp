@@ -24,7 +24,8 @@ QuickScanResult FullPass(const std::u16string& path, const std::u16string& patte
   std::u16string text = case_sensitive ? pattern : platform::Lowered(pattern);
   if (ContentPass(finder, text, nullptr, path, false, case_sensitive, false, 0, null_check))
     return QuickScanResult::kFound;
-  return finder.result_kind == ResultKind::kSkipped ? QuickScanResult::kSkippedNul : QuickScanResult::kNotFound;
+  return finder.result_kind == ResultKind::kSkipped ? QuickScanResult::kSkippedNul
+                                                    : QuickScanResult::kNotFound;
 }
 
 TEST(QuickScanTest, AgreesWithTheFullPass) {

@@ -288,7 +288,7 @@ TEST_F(RegexpPassTest, LiteralScanDecidesAsTheFullPass) {
       std::string("BIN\0ARY PM_RESUME abcef", 24),
       std::string("PM_RESUME x12yz abdef\0", 22),
       std::string(2000, 'a') + "X_RESUME x77yz ABCEF\r\n" + std::string(1, '\0'),
-      "\xEF\xBB\xBFPM_RESUME",      // a marked file is decoded, never scanned
+      "\xEF\xBB\xBFPM_RESUME",        // a marked file is decoded, never scanned
       "\xC9_RESUME \xE9_resume\r\n",  // letters beyond ASCII
   };
   FullPass<CRegexpTextFinder> oracle;
@@ -300,13 +300,15 @@ TEST_F(RegexpPassTest, LiteralScanDecidesAsTheFullPass) {
         auto run = [&](CTextFinder& handler, MatchList* list) {
           const std::u16string path = tree_.Write(u"scan.txt", content);
           handler.stop_event = &stop_;
-          const bool found = ContentPass(handler, pattern, list, path, false, case_sensitive,
-                                         false, 0, skip_null);
-          return std::to_string(found) + " kind " + std::to_string(static_cast<int>(handler.result_kind)) +
-                 " reason " + std::to_string(handler.reason) + " -> " + tree_.Read(u"scan.txt");
+          const bool found =
+              ContentPass(handler, pattern, list, path, false, case_sensitive, false, 0, skip_null);
+          return std::to_string(found) + " kind " +
+                 std::to_string(static_cast<int>(handler.result_kind)) + " reason " +
+                 std::to_string(handler.reason) + " -> " + tree_.Read(u"scan.txt");
         };
         const std::string where = platform::ToUtf8(pattern) + " mode " + std::to_string(mode) +
-                                  " over " + Printable(std::u16string(content.begin(), content.end()));
+                                  " over " +
+                                  Printable(std::u16string(content.begin(), content.end()));
         EXPECT_EQ(run(finder_, nullptr), run(oracle, nullptr)) << where;
         replacer_.replace_text = oracle_replacer.replace_text = u"R";
         MatchList ours, theirs;
