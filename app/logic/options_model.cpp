@@ -6,20 +6,12 @@
 #include <limits>
 
 #include "platform/text.h"
+#include "ui/logic/text_table.h"
 
 namespace app {
 namespace {
 
-struct Entry {
-  int id;
-  std::u16string_view text;
-};
-
-constexpr Entry kTexts[] = {
-#define VARNEL_OPTIONS_STRING_ENTRY(name, id, text) {id, u"" text},
-    VARNEL_OPTIONS_STRINGS(VARNEL_OPTIONS_STRING_ENTRY)
-#undef VARNEL_OPTIONS_STRING_ENTRY
-};
+constexpr ui::TextEntry kTexts[] = {VARNEL_OPTIONS_STRINGS(VARNEL_TEXT_ENTRY)};
 
 constexpr std::u16string_view kEveryExtension = u"*";
 
@@ -40,10 +32,7 @@ bool SameExtension(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 std::u16string_view OptionsText(int id) {
-  for (const Entry& e : kTexts) {
-    if (e.id == id) return e.text;
-  }
-  return {};
+  return ui::FindText(kTexts, id);
 }
 
 std::u16string NormalizeExtension(std::u16string_view typed) {

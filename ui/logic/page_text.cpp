@@ -4,19 +4,12 @@
 
 #include <string>
 
+#include "ui/logic/text_table.h"
+
 namespace ui {
 namespace {
 
-struct Entry {
-  int id;
-  std::u16string_view text;
-};
-
-constexpr Entry kTexts[] = {
-#define VARNEL_PAGE_STRING_ENTRY(name, id, text) {id, u"" text},
-    VARNEL_PAGE_STRINGS(VARNEL_PAGE_STRING_ENTRY)
-#undef VARNEL_PAGE_STRING_ENTRY
-};
+constexpr TextEntry kTexts[] = {VARNEL_PAGE_STRINGS(VARNEL_TEXT_ENTRY)};
 
 std::u16string Decimal(std::uint64_t value) {
   std::u16string digits;
@@ -48,10 +41,7 @@ bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 }  // namespace
 
 std::u16string_view PageText(int id) {
-  for (const Entry& e : kTexts) {
-    if (e.id == id) return e.text;
-  }
-  return {};
+  return FindText(kTexts, id);
 }
 
 std::u16string CountText(std::size_t records, std::size_t shown) {

@@ -6,20 +6,12 @@
 
 #include "engine/content_reader.h"
 #include "platform/fs.h"
+#include "ui/logic/text_table.h"
 
 namespace ui {
 namespace {
 
-struct Entry {
-  int id;
-  std::u16string_view text;
-};
-
-constexpr Entry kTexts[] = {
-#define VARNEL_PREVIEW_STRING_ENTRY(name, id, text) {id, u"" text},
-    VARNEL_PREVIEW_STRINGS(VARNEL_PREVIEW_STRING_ENTRY)
-#undef VARNEL_PREVIEW_STRING_ENTRY
-};
+constexpr TextEntry kTexts[] = {VARNEL_PREVIEW_STRINGS(VARNEL_TEXT_ENTRY)};
 
 std::u16string Decimal(std::int64_t value) {
   std::string digits = std::to_string(value);
@@ -131,10 +123,7 @@ const char* StyleOff(PreviewStyle style) {
 }  // namespace
 
 std::u16string_view PreviewText(int id) {
-  for (const Entry& e : kTexts) {
-    if (e.id == id) return e.text;
-  }
-  return {};
+  return FindText(kTexts, id);
 }
 
 bool IsShownCharacter(char16_t c) {

@@ -2,27 +2,17 @@
 // Tested by tests/ui/ui_logic_test.cpp.
 #include "ui/logic/ui_text.h"
 
+#include "ui/logic/text_table.h"
+
 namespace ui {
 namespace {
 
-struct Entry {
-  int id;
-  std::u16string_view text;
-};
-
-constexpr Entry kTexts[] = {
-#define VARNEL_UI_STRING_ENTRY(name, id, text) {id, u"" text},
-    VARNEL_UI_STRINGS(VARNEL_UI_STRING_ENTRY)
-#undef VARNEL_UI_STRING_ENTRY
-};
+constexpr TextEntry kTexts[] = {VARNEL_UI_STRINGS(VARNEL_TEXT_ENTRY)};
 
 }  // namespace
 
 std::u16string_view UiText(int id) {
-  for (const Entry& e : kTexts) {
-    if (e.id == id) return e.text;
-  }
-  return {};
+  return FindText(kTexts, id);
 }
 
 std::u16string UiFormat(int id, std::u16string_view argument) {
