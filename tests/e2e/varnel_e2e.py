@@ -375,7 +375,7 @@ def main():
     parser.add_argument("scenarios", nargs="+", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     for name in args.scenarios:
-        for dpi in ((96, 144) if name == "screenshots" else (96,)):
+        for dpi in ((96, 144, 192) if name == "screenshots" else (96,)):
             print(f"scenario {name} at {dpi} DPI", flush=True)
             with harness.Session(args.wine, args.varnel, args.inspect,
                                  os.path.join(args.work, name), dpi=dpi) as s:
